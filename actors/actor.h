@@ -1,0 +1,48 @@
+// actor.h: the actor record, the box layout it shares with the ship, shots and playfield, and the
+// kind and event numbers.
+#pragma once
+
+#include <cstdint>
+
+using ActorUpdate = void (*)(uint16_t index);
+using ActorDraw = void (*)(uint16_t index);
+using ActorEvent = void (*)(uint16_t index, uint16_t code);
+
+// The leading layout of every record that takes part in the overlap test: image position and size,
+// and the hit box as an offset from (x, y) with its own size.
+struct Box {
+    int16_t x, y, w, h;
+    int16_t hit_x, hit_y, hit_w, hit_h;
+};
+
+// One slot of the actor pool. The first eight fields are laid out as in Box. The seven general
+// fields take a meaning of their own in each kind (see the behaviour files).
+struct Actor {
+    int16_t x, y, w, h;
+    int16_t hit_x, hit_y, hit_w, hit_h;
+    uint16_t kind;
+    int16_t origin_x, origin_y;
+    int16_t param, angle, anim, step, hp;
+    uint8_t active;
+    ActorUpdate on_update;
+    ActorDraw on_draw;
+    ActorEvent on_event;
+};
+
+enum ActorKind : uint8_t {
+    KIND_FIGHTER = 1,
+    KIND_AIMED_SHOT = 2,
+    KIND_HUNTER = 3,
+    KIND_BEAM_SHOT = 4,
+    KIND_DEBRIS = 5,
+    KIND_BOSS = 6,
+    KIND_BOSS_SHOT = 7,
+    KIND_BOSS_DROP = 8,
+    // there is no kind 9
+    KIND_EXPLOSION = 10,
+};
+
+enum ActorEventCode : uint16_t {
+    EVENT_LEFT_PLAYFIELD = 0,
+    EVENT_SHOT_HIT = 1,
+};

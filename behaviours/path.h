@@ -1,0 +1,14 @@
+// path.h: placing an actor on its straight path. Paths are recomputed from their origin every tick,
+// never by adding a velocity, so no rounding error builds up.
+#pragma once
+
+#include "actors/actor.h"
+#include "actors/angle_math.h"
+#include "runtime/wrap16.h"
+
+inline void place_on_path(Actor &actor, int16_t heading, int16_t distance)
+{
+    uint16_t h = static_cast<uint16_t>(heading);
+    actor.x = wrap16(actor.origin_x + step_x(h, distance));
+    actor.y = wrap16(actor.origin_y + step_y(h, distance));
+}

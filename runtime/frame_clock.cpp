@@ -1,0 +1,77 @@
+// frame_clock.cpp: frame pacing by SDL's millisecond clock, and the FPS counter.
+#include "runtime/frame_clock.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "runtime/drawing.h"
+#include "runtime/settings.h"
+
+FrameClock frame_clock;
+uint8_t quit_requested = 0;
+
+namespace {
+
+char fps_text[12];
+
+} // namespace
+
+uint32_t slot_end_offset(uint32_t tick)
+{
+    // Taken in 64 bits: the 32-bit product (n + 1) * 1000 would wrap after about 19.9 hours, and
+    // every tick from then on would count as late. The offset is then read modulo 2^32 like SDL's clock.
+    return static_cast<uint32_t>((uint64_t{tick} * 1000 + 1000) / frame_rate);
+}
+
+void frame_clock_start()
+{
+    frame_clock.ticks = 0;
+    frame_clock.sample_ticks = 0;
+    frame_clock.skipped = 0;
+    frame_clock.fps = 0;
+    frame_clock.start_ms = frame_clock_now();
+}
+
+uint32_t frame_clock_now() { return SDL_GetTicks(); }
+
+int32_t frame_time_left()
+{
+    uint32_t slot_end = frame_clock.start_ms + slot_end_offset(frame_clock.ticks);
+    return static_cast<int32_t>(slot_end - frame_clock_now());
+}
+
+void frame_clock_advance() { frame_clock.ticks += 1; }
+
+void frame_skipped() { frame_clock.skipped += 1; }
+
+void frame_wait()
+{
+    int32_t left = frame_time_left();
+    if (left <= 0)
+        return;
+    // Sleep through all but the last 3 ms, which are a busy wait: SDL_Delay may oversleep.
+    if (left > 3)
+        SDL_Delay(static_cast<Uint32>(left - 3));
+    while (frame_time_left() > 0) {
+    }
+}
+
+uint32_t fps_sample()
+{
+    uint32_t elapsed = frame_clock.ticks - frame_clock.sample_ticks;
+    if (elapsed >= frame_rate) {
+        frame_clock.fps = elapsed - frame_clock.skipped;
+        frame_clock.skipped = 0;
+        frame_clock.sample_ticks = frame_clock.ticks;
+    }
+    return frame_clock.fps;
+}
+
+void fps_draw()
+{
+    if (show_fps != 1)
+        return;
+    std::snprintf(fps_text, sizeof fps_text, "%d", static_cast<int>(fps_sample()));
+    draw_text(0, 0, fps_text);
+}

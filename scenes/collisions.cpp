@@ -1,0 +1,61 @@
+// collisions.cpp: actors against the ship, the player's shots against actors, actors against the
+// playfield. The passes report to handlers; they change no actor themselves.
+#include "scenes/collisions.h"
+
+#include "actors/pool.h"
+#include "scenes/game_scene.h"
+#include "scenes/ship.h"
+
+namespace {
+
+constexpr int16_t boss_phase_strike = 2;
+constexpr int16_t boss_strike_step = 150; // before it the boss shimmers and shots pass through it
+
+} // namespace
+
+bool actor_is_hittable(const Actor &actor)
+{
+    switch (actor.kind) {
+    case KIND_FIGHTER:
+    case KIND_HUNTER:
+    case KIND_DEBRIS:
+        return true;
+    case KIND_BOSS:
+        return !(actor.param == boss_phase_strike && actor.step < boss_strike_step);
+    default:
+        return false; // bullets, beams, drops and explosions let shots fly on
+    }
+}
+
+void collide_ship()
+{
+    // Touching the ship calls no handler: the actor carries on, the ship decides by the kind.
+    for (const Actor &actor : actor_pool)
+        if (overlaps(player_ship, actor) && actor.active)
+            ship_hit(actor.kind);
+}
+
+void collide_shots()
+{
+    for (uint16_t i = 0; i < actor_pool_size; i++) {
+        Actor &actor = actor_pool[i];
+        for (Actor &shot : player_shots) {
+            // 'active' is read again for every shot: an actor that freed itself takes no more shots,
+            // one that survives can take several in one tick, one event per shot.
+            if (overlaps(actor, shot) && actor.active && shot.active && actor_is_hittable(actor)) {
+                shot.active = 0;
+                actor.on_event(i, EVENT_SHOT_HIT);
+            }
+        }
+    }
+}
+
+void cull_actors()
+{
+    // An actor that stays outside and active gets the event again every tick.
+    for (uint16_t i = 0; i < actor_pool_size; i++) {
+        Actor &actor = actor_pool[i];
+        if (!overlaps(actor, playfield) && actor.active)
+            actor.on_event(i, EVENT_LEFT_PLAYFIELD);
+    }
+}

@@ -1,0 +1,128 @@
+// hud.cpp: the side panels, the countdown, the warning, the score panel with the spare ships, and the
+// ending: staff roll, curtains and a full-screen fade, after which the run is over.
+#include "scenes/hud.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "runtime/drawing.h"
+#include "runtime/wrap16.h"
+#include "scenes/game_scene.h"
+#include "scenes/scene_manager.h"
+#include "scenes/ship.h"
+
+namespace {
+
+constexpr uint8_t panel_colour = 255;
+constexpr uint8_t ramp_first = 16; // the ramp runs through indices 16 to 31
+constexpr uint8_t ramp_last = 31;
+constexpr uint32_t warning_start = 900;
+constexpr uint32_t warning_end = 1100;
+constexpr uint32_t ending_ticks = 1100;
+
+uint8_t ramp_colour(uint32_t offset)
+{
+    // Formed in 8 bits; anything past the ramp shows the panel colour.
+    uint8_t colour = wrap_u8(static_cast<int32_t>(ramp_first + offset));
+    return colour > ramp_last ? panel_colour : colour;
+}
+
+void draw_side_panels(uint8_t colour)
+{
+    fill_rect(0, 0, 200, 480, colour);
+    fill_rect(440, 0, 200, 480, colour);
+}
+
+void draw_number(uint16_t x, uint16_t y, uint16_t value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
+    draw_text(x, y, text);
+}
+
+void draw_scores()
+{
+    draw_text(460, 30, "score:");
+    draw_number(460, 50, score);
+    draw_text(460, 80, "hi score:");
+    draw_number(460, 100, hi_score);
+}
+
+void draw_countdown(uint32_t t)
+{
+    draw_side_panels(ramp_colour(t * 8 / 115));
+    draw_text(286, 100, "3");
+    if (t > 60)
+        draw_text(316, 100, "2");
+    if (t > 120)
+        draw_text(346, 100, "1");
+    if (t > 180)
+        draw_text(302, 300, "g o !");
+}
+
+void draw_stage(uint32_t t)
+{
+    draw_side_panels(panel_colour);
+    if (t > warning_start && t < warning_end) // slides down one pixel per tick
+        draw_text(266, static_cast<uint16_t>(t - warning_start), "w a r n i n g");
+}
+
+void draw_ending(uint32_t t)
+{
+    draw_side_panels(panel_colour);
+    if (t < 700)
+        draw_scores();
+    if (t > 100)
+        draw_text(250, 80, "staff");
+    if (t > 220)
+        draw_text(300, 120, "all");
+    if (t > 380)
+        draw_text(400, 140, "krv");
+    if (t > 600)
+        draw_text(230, 250, "game is over");
+    if (t > 700) {
+        // The curtains meet over the playfield column from t 820 on.
+        fill_rect(0, 0, static_cast<uint16_t>(t - 500), 480, panel_colour);
+        fill_rect(static_cast<uint16_t>(1140 - t), 0, 200, 480, panel_colour);
+    }
+    if (t > 900) {
+        // Stepping down from index 31 to 16. A frame drawn after t 1100 (the ticks before it were
+        // late) shows the bottom of the ramp rather than a colour from outside it.
+        uint32_t left = ending_ticks - std::min(t, ending_ticks);
+        fill_rect(0, 0, 640, 480, ramp_colour(left * 16 / 200));
+    }
+    // Tested here, in the drawing step: the ending ends at the first drawn frame at or past 1100.
+    if (t >= ending_ticks)
+        game_phase = PHASE_OVER;
+}
+
+void draw_spare_ships()
+{
+    draw_text(460, 400, "left");
+    for (int i = 0; i < lives; i++)
+        draw_sprite(static_cast<uint16_t>(500 + 12 * i), 420, 1, ship_level);
+}
+
+} // namespace
+
+void draw_hud()
+{
+    uint32_t t = game_tick;
+    switch (game_phase) {
+    case PHASE_COUNTDOWN:
+        draw_countdown(t);
+        break;
+    case PHASE_STAGE:
+        draw_stage(t);
+        break;
+    case PHASE_ENDING:
+        draw_ending(t);
+        break;
+    default:
+        return; // over: no panels at all
+    }
+    if (game_phase == PHASE_COUNTDOWN || game_phase == PHASE_STAGE) {
+        draw_scores();
+        draw_spare_ships();
+    }
+}

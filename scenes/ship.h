@@ -1,0 +1,36 @@
+// ship.h: the player's ship and its shots.
+#pragma once
+
+#include <cstdint>
+
+#include "actors/actor.h"
+
+constexpr uint8_t ship_level = 2;           // the steering frame when not moving sideways
+constexpr uint8_t ship_first_wreck = 5;     // ship_state from here on is the wreck counter
+constexpr uint8_t ship_respawn_count = 160; // the wreck count at which a spare ship comes back
+constexpr uint8_t ship_over_count = 250;    // without a spare ship, a count above this ends the run
+constexpr uint8_t respawn_invincible_ticks = 90;
+constexpr int player_shot_count = 32;
+
+// 0 to 4: alive, the steering frame of the last tick; 5 and above: the wreck counter.
+extern uint8_t ship_state;
+extern uint8_t lives;            // spare ships; the ship in play is not counted
+extern uint8_t invincible_ticks; // ticks of invulnerability left after a respawn
+
+// A shot uses the box fields and 'active'; its 'kind' field holds its age in ticks.
+extern Actor player_shots[player_shot_count];
+
+void update_ship();
+void fire_shot(uint16_t x, uint16_t y);
+void update_shots();
+void ship_hit(uint16_t kind);
+void draw_ship();
+void draw_shots();
+
+// The keypad directions as the ship reads them: heading and steering frame.
+struct Steering {
+    uint16_t heading;
+    uint8_t frame;
+};
+// The steering of a keypad direction other than 5 (1 to 9).
+Steering steering_of(uint8_t dir);
