@@ -1,0 +1,133 @@
+// input_script.cpp: parses the replay tool's input scripts.
+#include "input_script.h"
+
+#include <cctype>
+
+namespace {
+
+bool parse_keys(const std::string &word, uint16_t &keys, std::string &message)
+{
+    keys = 0;
+    if (word == "-")
+        return true;
+    for (char c : word) {
+        uint16_t key = script_key_of(c);
+        if (key == 0) {
+            message = std::isprint(static_cast<unsigned char>(c)) ? std::string("unknown key '") + c + "'"
+                                                                   : std::string("unknown key character");
+            return false;
+        }
+        keys |= key;
+    }
+    return true;
+}
+
+bool parse_count(const std::string &word, uint32_t &count, std::string &message)
+{
+    uint64_t value = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') {
+            message = "bad count '" + word + "'";
+            return false;
+        }
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+        if (value > max_script_count) {
+            message = "count '" + word + "' is too large";
+            return false;
+        }
+    }
+    if (value == 0) {
+        message = "bad count '" + word + "' (must be 1 or more)";
+        return false;
+    }
+    count = static_cast<uint32_t>(value);
+    return true;
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Splits a line (comment already cut) into blank-separated words.
+std::vector<std::string> split_words(const std::string &line)
+{
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && is_blank(line[i]))
+            i++;
+        size_t start = i;
+        while (i < line.size() && !is_blank(line[i]))
+            i++;
+        if (i > start)
+            words.push_back(line.substr(start, i - start));
+    }
+    return words;
+}
+
+} // namespace
+
+uint16_t script_key_of(char c)
+{
+    switch (c) {
+    case 'U':
+        return SCRIPT_UP;
+    case 'D':
+        return SCRIPT_DOWN;
+    case 'L':
+        return SCRIPT_LEFT;
+    case 'R':
+        return SCRIPT_RIGHT;
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+        return static_cast<uint16_t>(SCRIPT_BUTTON_1 << (c - '1'));
+    case 'E':
+        return SCRIPT_ESCAPE;
+    case 'Q':
+        return SCRIPT_CLOSE;
+    case '~':
+        return SCRIPT_LATE;
+    default:
+        return 0;
+    }
+}
+
+bool parse_input_script(const std::string &text, InputScript &script, ScriptError &error)
+{
+    script.entries.clear();
+    script.ticks = 0;
+    unsigned line_number = 0;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        line_number++;
+
+        size_t comment = line.find('#');
+        if (comment != std::string::npos)
+            line.resize(comment);
+        std::vector<std::string> words = split_words(line);
+        if (words.empty())
+            continue;
+
+        error.line = line_number;
+        if (words.size() > 2) {
+            error.message = "too many fields (expected KEYS or KEYS COUNT)";
+            return false;
+        }
+        ScriptEntry entry{0, 1};
+        if (!parse_keys(words[0], entry.keys, error.message))
+            return false;
+        if (words.size() == 2 && !parse_count(words[1], entry.count, error.message))
+            return false;
+        script.entries.push_back(entry);
+        script.ticks += entry.count;
+    }
+    error = ScriptError{};
+    return true;
+}

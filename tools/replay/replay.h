@@ -1,0 +1,26 @@
+// replay.h: runs the game's own start-up and per-tick sequence with the keyboard taken from an input
+// script and no waiting between ticks.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "input_script.h"
+
+struct ReplayOptions {
+    std::FILE *trace = nullptr;     // where the trace goes, or none
+    bool draws = false;             // add every drawing call of a drawn tick to its trace line
+    const char *bmp_dir = nullptr;  // save the back buffer of drawn ticks here, or none
+    uint32_t bmp_every = 60;        // ... of the drawn ticks whose index is a multiple of this
+};
+
+// Sets the keyboard state entries of the ten bound keys and Escape from a script entry's keys, and
+// queues the window's close event when the entry asks for it.
+void apply_script_keys(uint16_t keys);
+
+// Selects SDL's dummy drivers; call before start-up.
+void select_headless_drivers();
+
+// The replay after a successful runtime_init: the scene set-up, then one tick per script entry until
+// the script ends or the tick in which the quit flag became set. Returns the number of ticks run.
+uint64_t run_replay(const InputScript &script, const ReplayOptions &options);

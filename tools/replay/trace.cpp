@@ -1,0 +1,162 @@
+// trace.cpp: the trace writer, one function per JSON object in key order.
+#include "trace.h"
+
+#include <cstring>
+
+#include "actors/pool.h"
+#include "runtime/frame_clock.h"
+#include "scenes/game_scene.h"
+#include "scenes/scene_manager.h"
+#include "scenes/ship.h"
+#include "scenes/title_scene.h"
+
+namespace {
+
+DrawLog *recording = nullptr;
+
+void observe_draw(const DrawCall &call)
+{
+    DrawLog &log = *recording;
+    if (log.count == DrawLog::capacity) {
+        log.dropped++;
+        return;
+    }
+    int n = log.count;
+    log.calls[n] = call;
+    if (call.type == DRAW_TEXT) {
+        size_t length = std::strlen(call.text);
+        if (log.text_used + length + 1 > DrawLog::text_capacity) {
+            log.dropped++;
+            return;
+        }
+        std::memcpy(log.texts + log.text_used, call.text, length + 1);
+        log.text_offset[n] = log.text_used;
+        log.text_used += static_cast<uint32_t>(length + 1);
+    }
+    log.count++;
+}
+
+void write_json_string(std::FILE *out, const char *text)
+{
+    std::fputc('"', out);
+    for (const char *p = text; *p != '\0'; p++) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '"' || c == '\\')
+            std::fprintf(out, "\\%c", c);
+        else if (c < 0x20 || c >= 0x7F)
+            std::fprintf(out, "\\u%04x", c); // bytes outside ASCII as their Latin-1 code points
+        else
+            std::fputc(c, out);
+    }
+    std::fputc('"', out);
+}
+
+const char *scene_name() { return current_scene.update == title_scene.update ? "title" : "game"; }
+
+void write_title(std::FILE *out) { std::fprintf(out, "\"title\":{\"cursor\":%u,\"blink\":%u}", title_cursor, title_blink); }
+
+void write_game(std::FILE *out)
+{
+    std::fprintf(out, "\"game\":{\"phase\":%u,\"tick\":%u,\"score\":%u,\"hi\":%u,\"hard\":%u}", game_phase,
+                 game_tick, score, hi_score, hard_mode);
+}
+
+void write_ship(std::FILE *out)
+{
+    std::fprintf(out, "\"ship\":{\"x\":%d,\"y\":%d,\"state\":%u,\"lives\":%u,\"inv\":%u}", player_ship.x,
+                 player_ship.y, ship_state, lives, invincible_ticks);
+}
+
+void write_shots(std::FILE *out)
+{
+    std::fputs("\"shots\":[", out);
+    bool first = true;
+    for (int slot = 0; slot < player_shot_count; slot++) {
+        const Actor &s = player_shots[slot];
+        if (!s.active)
+            continue;
+        std::fprintf(out, "%s[%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", first ? "" : ",", slot, s.x, s.y, s.w, s.h, s.hit_x,
+                     s.hit_y, s.hit_w, s.hit_h, static_cast<int16_t>(s.kind));
+        first = false;
+    }
+    std::fputc(']', out);
+}
+
+void write_actors(std::FILE *out)
+{
+    std::fputs("\"actors\":[", out);
+    bool first = true;
+    for (int i = 0; i < actor_pool_size; i++) {
+        const Actor &a = actor_pool[i];
+        if (!a.active)
+            continue;
+        std::fprintf(out, "%s[%d,%u,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", first ? "" : ",", i, a.kind, a.x,
+                     a.y, a.w, a.h, a.hit_x, a.hit_y, a.hit_w, a.hit_h, a.origin_x, a.origin_y, a.param, a.angle,
+                     a.anim, a.step, a.hp);
+        first = false;
+    }
+    std::fputc(']', out);
+}
+
+void write_draw(std::FILE *out, const DrawLog &log, int n)
+{
+    const DrawCall &call = log.calls[n];
+    switch (call.type) {
+    case DRAW_FILL:
+        std::fprintf(out, "[\"fill\",%d,%d,%u,%u,%u]", call.x, call.y, call.w, call.h, call.colour);
+        break;
+    case DRAW_SPRITE:
+        std::fprintf(out, "[\"sprite\",%d,%d,%u,%u]", call.x, call.y, call.sheet, call.frame);
+        break;
+    case DRAW_TEXT:
+        std::fprintf(out, "[\"text\",%d,%d,", call.x, call.y);
+        write_json_string(out, log.texts + log.text_offset[n]);
+        std::fputc(']', out);
+        break;
+    }
+}
+
+void write_draws(std::FILE *out, const DrawLog &log)
+{
+    std::fputs("\"draws\":[", out);
+    for (int n = 0; n < log.count; n++) {
+        if (n > 0)
+            std::fputc(',', out);
+        write_draw(out, log, n);
+    }
+    std::fputc(']', out);
+}
+
+} // namespace
+
+void record_draws(DrawLog *log)
+{
+    recording = log;
+    draw_observer = log != nullptr ? observe_draw : nullptr;
+}
+
+void clear_draw_log(DrawLog &log)
+{
+    log.count = 0;
+    log.text_used = 0;
+}
+
+void write_trace_line(std::FILE *out, uint32_t tick, uint8_t drawn, const DrawLog *draws)
+{
+    std::fprintf(out, "{\"tick\":%u,\"scene\":\"%s\",\"quit\":%u,\"drawn\":%u,", tick, scene_name(),
+                 quit_requested ? 1u : 0u, drawn);
+    write_title(out);
+    std::fputc(',', out);
+    write_game(out);
+    std::fputc(',', out);
+    write_ship(out);
+    std::fputc(',', out);
+    write_shots(out);
+    std::fputc(',', out);
+    write_actors(out);
+    if (drawn && draws != nullptr) {
+        std::fputc(',', out);
+        write_draws(out, *draws);
+    }
+    std::fputs("}\n", out);
+}
