@@ -59,10 +59,10 @@ artgen::SpriteSheetSource parse_sprites(const std::string& text) {
     return artgen::parse_sprite_source(source_from_string("sheet.txt", text));
 }
 
-const std::string legend = ". = 0   clear\nr = 40  red\n# = 15  white\n";
+const std::string legend = ". = 0   clear\nr = 40  red\nw = 15  white\n";
 
 TEST(SpriteSource, ReadsLegendFramesAndUnusedFrames) {
-    const auto sheet = parse_sprites(legend + "# a comment\nframe 0 3x2 first\n.r#\n##.\n\nframe 1 unused\n"
+    const auto sheet = parse_sprites(legend + "# a comment\nframe 0 3x2 first\n.rw\nww.\n\nframe 1 unused\n"
                                               "frame 2 1x1\nr\n");
     ASSERT_EQ(sheet.frames.size(), 3u);
     ASSERT_TRUE(sheet.frames[0].has_value());
@@ -129,13 +129,16 @@ TEST(FontSource, RejectsIncompleteOrMislabelledFonts) {
 }
 
 TEST(SheetPacker, PlacesFramesWithoutOverlapAndZeroesUnusedOnes) {
-    std::vector<std::optional<artgen::IndexedImage>> frames;
-    for (int k = 0; k < 6; ++k) {
+    // Seven frames of 40 pixels wide: only three fit on a 128-pixel shelf; frame 2 is unused.
+    std::vector<std::optional<artgen::IndexedImage>> frames(7);
+    for (int k = 0; k < 7; ++k) {
+        if (k == 2) {
+            continue;
+        }
         artgen::IndexedImage frame(40, 10 + k);
         std::fill(frame.pixels.begin(), frame.pixels.end(), static_cast<std::uint8_t>(k + 1));
-        frames.push_back(frame);
+        frames[k] = std::move(frame);
     }
-    frames.insert(frames.begin() + 2, std::nullopt);
     const artgen::PackedSheet sheet = artgen::pack_sheet(frames, 128, 1);
     ASSERT_EQ(sheet.rects.size(), 7u);
     EXPECT_EQ(sheet.rects[2].w, 0);

@@ -18,7 +18,8 @@ struct SpriteSheetSource {
 //   c = N                 legend: grid character c stands for palette index N (before any frame)
 //   frame K WxH [text]    frame K, followed by exactly H rows of W legend characters
 //   frame K unused        frame K exists for numbering but is never drawn
-// Lines starting with '#' between blocks are comments. Frames must be numbered 0, 1, 2, ...
+// Lines starting with '#' between blocks are comments, so '#' cannot be a legend character
+// (inside a grid every character is a pixel). Frames must be numbered 0, 1, 2, ...
 SpriteSheetSource parse_sprite_source(const SourceText& source);
 
 }  // namespace artgen
