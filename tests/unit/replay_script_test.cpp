@@ -64,11 +64,11 @@ TEST(ReplayScript, MalformedLinesNameTheirLineNumber)
     EXPECT_EQ(unknown.line, 3u);
     EXPECT_NE(unknown.message.find("'X'"), std::string::npos);
 
-    EXPECT_EQ(parse_bad("U 0\n").line, 1u);         // counts start at 1
-    EXPECT_EQ(parse_bad("- 3\nU -2\n").line, 2u);   // no sign
-    EXPECT_EQ(parse_bad("U 2x\n").line, 1u);        // digits only
-    EXPECT_EQ(parse_bad("U 2 3\n").line, 1u);       // one count at most
-    EXPECT_EQ(parse_bad("-U\n").line, 1u);          // '-' stands alone
+    EXPECT_EQ(parse_bad("U 0\n").line, 1u);       // counts start at 1
+    EXPECT_EQ(parse_bad("- 3\nU -2\n").line, 2u); // no sign
+    EXPECT_EQ(parse_bad("U 2x\n").line, 1u);      // digits only
+    EXPECT_EQ(parse_bad("U 2 3\n").line, 1u);     // one count at most
+    EXPECT_EQ(parse_bad("-U\n").line, 1u);        // '-' stands alone
     EXPECT_EQ(parse_bad("U 99999999999999999999\n").line, 1u);
     EXPECT_EQ(parse_bad(std::string("U\n\x01\n", 4)).line, 2u);
 }
