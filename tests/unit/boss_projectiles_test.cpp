@@ -1,0 +1,140 @@
+// boss_projectiles_test.cpp: debris, boss shots and boss drops: their paths and speeds, what a
+// player shot does to them, their images, and when they leave the playfield.
+#include "game_fixture.h"
+
+#include "behaviours/behaviours.h"
+#include "scenes/collisions.h"
+
+namespace {
+
+using ProjectileTest = GameTest;
+using ProjectileDrawTest = DrawTest;
+
+void shot_over(const Actor &target)
+{
+    Actor &shot = player_shots[0];
+    shot = Actor{};
+    shot.x = static_cast<int16_t>(target.x + 1);
+    shot.y = static_cast<int16_t>(target.y + 1);
+    shot.w = 6, shot.h = 3, shot.hit_w = 6, shot.hit_h = 3;
+    shot.active = 1;
+}
+
+TEST_F(ProjectileTest, ShotDownDebrisLeavesAnExplosionAndNoScore)
+{
+    spawn(264, 0, KIND_DEBRIS, 758);
+    for (int k = 0; k < 4; k++)
+        debris_update(0);
+    ASSERT_EQ(actor_pool[0].x, 263);
+    ASSERT_EQ(actor_pool[0].y, 18);
+    shot_over(actor_pool[0]);
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 0);
+    EXPECT_EQ(score, 0);
+    // The debris is gone; its explosion took the slot.
+    EXPECT_EQ(actor_pool[0].kind, KIND_EXPLOSION);
+    EXPECT_EQ(actor_pool[0].x, 268);
+    EXPECT_EQ(actor_pool[0].y, 23);
+    EXPECT_EQ(count_active(KIND_DEBRIS), 0);
+}
+
+TEST_F(ProjectileTest, DebrisDriftsAlongItsHeading)
+{
+    spawn(264, 0, KIND_DEBRIS, 758);
+    for (int k = 0; k < 11; k++)
+        debris_update(0);
+    // 60 pixels along heading 758: about 3.7 to the left, 60 down.
+    EXPECT_EQ(actor_pool[0].x, 260);
+    EXPECT_EQ(actor_pool[0].y, 60);
+    start_run(true);
+    spawn(264, 0, KIND_DEBRIS, 718);
+    for (int k = 0; k < 11; k++)
+        debris_update(0);
+    // 140 pixels along heading 718: about 42 to the left, 133.5 down.
+    EXPECT_EQ(actor_pool[0].x, 222);
+    EXPECT_EQ(actor_pool[0].y, 133);
+}
+
+TEST_F(ProjectileTest, BossShotSpeedByMode)
+{
+    // A shot heading straight down (aim 768 from above the ship, with the normal-run +32 undone).
+    spawn(300, 60, KIND_BOSS);
+    actor_pool[0].anim = 1;
+    spawn_actor(319, 100, KIND_BOSS_SHOT, 0);
+    actor_pool[1].param = 768;
+    boss_shot_update(1);
+    boss_shot_update(1);
+    EXPECT_EQ(actor_pool[1].x, 319);
+    EXPECT_EQ(actor_pool[1].y, 110);
+    start_run(true);
+    spawn(300, 60, KIND_BOSS);
+    actor_pool[0].anim = 2;
+    spawn_actor(319, 100, KIND_BOSS_SHOT, 0);
+    ASSERT_EQ(actor_pool[1].param, 768);
+    boss_shot_update(1);
+    boss_shot_update(1);
+    boss_shot_update(1);
+    EXPECT_EQ(actor_pool[1].y, 104);
+}
+
+TEST_F(ProjectileTest, BossDropLeavesThePlayfieldOnTime)
+{
+    for (int hard = 0; hard <= 1; hard++) {
+        start_run(hard);
+        spawn(277, 105, KIND_BOSS_DROP);
+        int leaving_update = 0;
+        for (int u = 1; u <= 60 && leaving_update == 0; u++) {
+            update_actors();
+            cull_actors();
+            if (!actor_pool[0].active)
+                leaving_update = u;
+            else
+                EXPECT_EQ(actor_pool[0].x, 277);
+        }
+        EXPECT_EQ(leaving_update, hard ? 13 : 38);
+        EXPECT_EQ(actor_pool[0].y, hard ? 495 : 485);
+    }
+}
+
+TEST_F(ProjectileTest, ShotsPassBossShotsAndDrops)
+{
+    spawn(300, 200, KIND_BOSS_DROP);
+    shot_over(actor_pool[0]);
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 1);
+    EXPECT_EQ(actor_pool[0].active, 1);
+    clear_actor_pool();
+    spawn(300, 60, KIND_BOSS);
+    actor_pool[0].x = 0; // out of the shot's way
+    spawn_actor(300, 200, KIND_BOSS_SHOT, 0);
+    shot_over(actor_pool[1]);
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 1);
+    EXPECT_EQ(actor_pool[1].active, 1);
+    boss_shot_event(1, EVENT_SHOT_HIT);
+    boss_drop_event(1, EVENT_SHOT_HIT);
+    EXPECT_EQ(actor_pool[1].active, 1);
+}
+
+TEST_F(ProjectileDrawTest, HardThirdShotAlternatesFrames)
+{
+    start_run(true);
+    ASSERT_EQ(spawn(308, -8, KIND_BOSS), 0);
+    for (int k = 0; k < 49; k++)
+        boss_update(0);
+    ASSERT_EQ(actor_pool[0].param, 1);
+    std::vector<int> frames;
+    for (int k = 0; k < 4; k++) {
+        boss_update(0);
+        ASSERT_EQ(actor_pool[3].kind, KIND_BOSS_SHOT);
+        recorded_draws().clear();
+        boss_shot_draw(3);
+        std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
+        ASSERT_EQ(sprites.size(), 1u);
+        frames.push_back(sprites[0].frame);
+        free_all_but(0);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{13, 14, 13, 14}));
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+// collision_test.cpp: the overlap test's edges, which kinds a shot can hit, one event per shot, the
+// re-read 'active' flag, and the playfield pass's repeated and withheld events.
+#include "game_fixture.h"
+
+#include "scenes/collisions.h"
+
+namespace {
+
+using CollisionTest = GameTest;
+
+Box box(int16_t x, int16_t y, int16_t w, int16_t h) { return Box{x, y, w, h, 0, 0, w, h}; }
+
+// A recording event handler for records the tests set up by hand.
+std::vector<std::pair<uint16_t, uint16_t>> &events()
+{
+    static std::vector<std::pair<uint16_t, uint16_t>> seen;
+    return seen;
+}
+void record_event(uint16_t index, uint16_t code) { events().push_back({index, code}); }
+
+// Places the next shot slot's hit box over (x, y) with the given size.
+void shot_at(int slot, int16_t x, int16_t y)
+{
+    Actor &shot = player_shots[slot];
+    shot = Actor{};
+    shot.x = x, shot.y = y, shot.w = 6, shot.h = 3;
+    shot.hit_w = 6, shot.hit_h = 3;
+    shot.active = 1;
+}
+
+TEST_F(CollisionTest, SharedEdgesDoNotOverlap)
+{
+    Box a = box(0, 0, 16, 16);
+    EXPECT_EQ(overlaps(a, box(16, 0, 16, 16)), 0);
+    EXPECT_EQ(overlaps(a, box(15, 0, 16, 16)), 1);
+    EXPECT_EQ(overlaps(a, box(-16, 0, 16, 16)), 0);
+    EXPECT_EQ(overlaps(a, box(-15, 0, 16, 16)), 1);
+    EXPECT_EQ(overlaps(a, box(0, 16, 16, 16)), 0);
+    EXPECT_EQ(overlaps(a, box(0, 15, 16, 16)), 1);
+    EXPECT_EQ(overlaps(a, box(0, -16, 16, 16)), 0);
+    EXPECT_EQ(overlaps(a, box(0, -15, 16, 16)), 1);
+}
+
+TEST_F(CollisionTest, OverlapDoesNotDependOnTheOrder)
+{
+    Box a = Box{10, 20, 99, 99, 2, 3, 8, 5};
+    for (int16_t dx = -20; dx <= 20; dx++)
+        for (int16_t dy = -20; dy <= 20; dy++) {
+            Box b = Box{static_cast<int16_t>(10 + dx), static_cast<int16_t>(20 + dy), 1, 1, 1, -1, 4, 6};
+            ASSERT_EQ(overlaps(a, b), overlaps(b, a)) << dx << "," << dy;
+        }
+}
+
+TEST_F(CollisionTest, OnlyTheHitBoxCounts)
+{
+    // The image sizes are large, the hit boxes small and offset.
+    Box a = Box{0, 0, 100, 100, 10, 10, 4, 4};
+    EXPECT_EQ(overlaps(a, Box{14, 10, 100, 100, 0, 0, 4, 4}), 0);
+    EXPECT_EQ(overlaps(a, Box{13, 10, 100, 100, 0, 0, 4, 4}), 1);
+    EXPECT_EQ(overlaps(a, Box{0, 0, 100, 100, 0, 0, 10, 10}), 0);
+}
+
+TEST_F(CollisionTest, NegativeCoordinatesAreSigned)
+{
+    // y -8 with a 16-pixel-high box reaches y 8 and overlaps the playfield.
+    EXPECT_EQ(overlaps(box(210, -8, 16, 16), playfield), 1);
+    EXPECT_EQ(overlaps(box(210, -16, 16, 16), playfield), 0);
+    EXPECT_EQ(overlaps(box(-300, 10, 16, 16), playfield), 0);
+    EXPECT_EQ(overlaps(box(439, 479, 16, 16), playfield), 1);
+    EXPECT_EQ(overlaps(box(440, 100, 16, 16), playfield), 0);
+    EXPECT_EQ(overlaps(box(184, 100, 16, 16), playfield), 0);
+}
+
+TEST_F(CollisionTest, ShotsHitOnlyFightersHuntersDebrisAndTheBoss)
+{
+    for (uint8_t kind : {1, 2, 3, 4, 5, 6, 7, 8, 10}) {
+        clear_actor_pool();
+        spawn_actor(300, 100, kind, 0);
+        actor_pool[0].hit_w = 16; // the explosion's stale box, given a size here
+        actor_pool[0].hit_h = 16;
+        shot_at(0, 302, 102);
+        collide_shots();
+        bool hittable = kind == 1 || kind == 3 || kind == 5 || kind == 6;
+        EXPECT_EQ(player_shots[0].active, hittable ? 0 : 1) << "kind " << int{kind};
+        player_shots[0].active = 0;
+    }
+}
+
+TEST_F(CollisionTest, ShimmeringBossLetsShotsPass)
+{
+    spawn(300, 100, KIND_BOSS);
+    Actor &boss = actor_pool[0];
+    boss.param = 2;
+    for (int16_t step : {-1, 0, 149}) {
+        boss.step = step;
+        shot_at(0, 305, 105);
+        collide_shots();
+        EXPECT_EQ(player_shots[0].active, 1) << "step " << step;
+    }
+    boss.step = 150;
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 0);
+    // In the other phases the boss stops shots whatever its step.
+    boss.param = 1;
+    boss.step = 10;
+    boss.hp = 20;
+    shot_at(0, 305, 105);
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 0);
+    EXPECT_EQ(boss.hp, 19);
+}
+
+TEST_F(CollisionTest, EveryOverlappingShotHitsASurvivor)
+{
+    spawn(300, 100, KIND_HUNTER);
+    shot_at(3, 302, 102);
+    shot_at(9, 308, 110);
+    collide_shots();
+    EXPECT_EQ(player_shots[3].active, 0);
+    EXPECT_EQ(player_shots[9].active, 0);
+    EXPECT_EQ(actor_pool[0].step, 1);
+    EXPECT_EQ(score, 20);
+}
+
+TEST_F(CollisionTest, ActorThatFreesItselfTakesNoMoreShots)
+{
+    // Slot 0 is free, so the fighter's explosion goes there and the fighter's slot stays free.
+    spawn_actor(-100, -100, KIND_EXPLOSION, 0);
+    ASSERT_EQ(spawn(300, 100, KIND_FIGHTER), 1);
+    actor_pool[0].active = 0;
+    shot_at(0, 302, 102);
+    shot_at(1, 304, 104);
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 0);
+    EXPECT_EQ(player_shots[1].active, 1);
+    EXPECT_EQ(actor_pool[1].active, 0);
+    EXPECT_EQ(actor_pool[0].kind, KIND_EXPLOSION);
+    EXPECT_EQ(score, 110);
+}
+
+TEST_F(CollisionTest, ExplosionInTheKillersSlotTakesNoShot)
+{
+    // Slot 0 is the fighter's; its explosion takes the same slot and lets the second shot through.
+    spawn(300, 100, KIND_FIGHTER);
+    shot_at(0, 302, 102);
+    shot_at(1, 304, 104);
+    collide_shots();
+    EXPECT_EQ(actor_pool[0].kind, KIND_EXPLOSION);
+    EXPECT_EQ(player_shots[1].active, 1);
+    EXPECT_EQ(score, 110);
+}
+
+TEST_F(CollisionTest, LastShotSlotHits)
+{
+    spawn(300, 100, KIND_FIGHTER);
+    shot_at(31, 302, 102);
+    collide_shots();
+    EXPECT_EQ(player_shots[31].active, 0);
+    EXPECT_EQ(score, 110);
+}
+
+TEST_F(CollisionTest, InactiveRecordsTakeNothing)
+{
+    spawn(300, 100, KIND_FIGHTER);
+    actor_pool[0].active = 0;
+    actor_pool[0].on_event = record_event;
+    events().clear();
+    shot_at(0, 302, 102);
+    collide_shots();
+    EXPECT_EQ(player_shots[0].active, 1);
+    player_ship.x = 300;
+    player_ship.y = 100;
+    collide_ship();
+    EXPECT_EQ(ship_state, 2);
+    actor_pool[0].x = 0; // outside the playfield
+    cull_actors();
+    EXPECT_TRUE(events().empty());
+    EXPECT_EQ(score, 0);
+}
+
+TEST_F(CollisionTest, ActorStayingOutsideIsToldEveryTick)
+{
+    spawn(100, 100, KIND_EXPLOSION);
+    actor_pool[0].hit_w = 16;
+    actor_pool[0].hit_h = 16;
+    actor_pool[0].on_event = record_event;
+    events().clear();
+    for (int tick = 0; tick < 3; tick++)
+        cull_actors();
+    ASSERT_EQ(events().size(), 3u);
+    for (const auto &event : events()) {
+        EXPECT_EQ(event.first, 0);
+        EXPECT_EQ(event.second, EVENT_LEFT_PLAYFIELD);
+    }
+}
+
+TEST_F(CollisionTest, ActorLeavingInItsFirstUpdateIsCulledInTheTickOfItsSpawn)
+{
+    // An aimed shot heading straight up from the top edge: after its first update its box ends at
+    // y 0 and the playfield pass removes it in the same tick.
+    spawn(300, -7, KIND_AIMED_SHOT);
+    actor_pool[0].param = 256;
+    safe_tick();
+    EXPECT_EQ(actor_pool[0].active, 0);
+}
+
+} // namespace
