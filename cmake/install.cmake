@@ -1,1 +1,109 @@
 # Installation and packaging rules.
+#
+# cmake --install BUILD --prefix PREFIX lays out a relocatable tree:
+#   PREFIX/bin/vorpaline                       the launcher: runs the game in its data folder
+#   PREFIX/libexec/vorpaline/vorpaline         the game itself
+#   PREFIX/share/vorpaline/                    the files the game reads from its working folder
+#   PREFIX/share/applications/vorpaline.desktop
+#   PREFIX/share/icons/hicolor/NxN/apps/vorpaline.png   (32, 64 and 128: the icon scaled up whole)
+# cpack -G DEB in the build folder makes the Debian package of the same tree under /usr.
+include(GNUInstallDirs)
+
+foreach(dir CMAKE_INSTALL_BINDIR CMAKE_INSTALL_LIBEXECDIR CMAKE_INSTALL_DATADIR)
+  if(IS_ABSOLUTE "${${dir}}")
+    message(FATAL_ERROR "${dir} must be relative to the prefix: the launcher finds the game and its data from its own place")
+  endif()
+endforeach()
+
+set(VORPALINE_GAME_INSTALL_DIR "${CMAKE_INSTALL_LIBEXECDIR}/vorpaline")
+set(VORPALINE_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/vorpaline")
+set(VORPALINE_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
+set(VORPALINE_PACKAGING_BUILD_DIR "${PROJECT_BINARY_DIR}/packaging")
+
+# The game binary: out of PATH, started by the launcher. Its file name stays "vorpaline": the window's
+# class is the executable's name, and the desktop entry's StartupWMClass matches it.
+install(TARGETS vorpaline RUNTIME DESTINATION "${VORPALINE_GAME_INSTALL_DIR}")
+
+# The launcher, with the paths from bin/ to the data folder and to the game filled in.
+file(RELATIVE_PATH VORPALINE_BIN_TO_DATA_DIR "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${VORPALINE_DATA_INSTALL_DIR}")
+file(RELATIVE_PATH VORPALINE_BIN_TO_GAME_DIR "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${VORPALINE_GAME_INSTALL_DIR}")
+configure_file("${VORPALINE_PACKAGING_DIR}/vorpaline.sh.in" "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline" @ONLY)
+install(PROGRAMS "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+# The data folder: the files the game opens at start-up, then the frame list and bitmap of every sheet
+# named in kvs.ini. The list is read when installing, so a sheet added to kvs.ini is installed without
+# reconfiguring; a file that is missing stops the installation.
+install(CODE "set(vorpaline_data_source \"${PROJECT_SOURCE_DIR}/data\")
+set(vorpaline_data_destination \"\${CMAKE_INSTALL_PREFIX}/${VORPALINE_DATA_INSTALL_DIR}\")")
+install(CODE [[
+  set(vorpaline_data_files krv.ini krvcolor.ini icon.bmp font.bmp kvs.ini)
+  if(NOT EXISTS "${vorpaline_data_source}/kvs.ini")
+    message(FATAL_ERROR "${vorpaline_data_source}/kvs.ini is missing: the game's data has not been generated")
+  endif()
+  # A name is the first run of non-blank characters of its line; a blank line names no sheet.
+  string(ASCII 11 12 vertical_tab_form_feed)
+  file(STRINGS "${vorpaline_data_source}/kvs.ini" vorpaline_sheet_lines)
+  foreach(line IN LISTS vorpaline_sheet_lines)
+    string(REGEX MATCH "[^ \t\r\n${vertical_tab_form_feed}]+" name "${line}")
+    if(name STREQUAL "")
+      continue()
+    endif()
+    string(LENGTH "${name}" length)
+    if(length GREATER 14)
+      message(FATAL_ERROR "kvs.ini: the sheet name '${name}' is longer than the game reads (14 characters)")
+    endif()
+    list(APPEND vorpaline_data_files "${name}.kvs" "${name}.bmp")
+  endforeach()
+  list(REMOVE_DUPLICATES vorpaline_data_files)
+  set(vorpaline_data_paths "")
+  foreach(file IN LISTS vorpaline_data_files)
+    if(NOT EXISTS "${vorpaline_data_source}/${file}")
+      message(FATAL_ERROR "${vorpaline_data_source}/${file} is missing: the game reads it at start-up")
+    endif()
+    list(APPEND vorpaline_data_paths "${vorpaline_data_source}/${file}")
+  endforeach()
+  file(INSTALL ${vorpaline_data_paths} DESTINATION "${vorpaline_data_destination}"
+       PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+]])
+
+# The desktop entry and the icon, converted from data/icon.bmp at build time by a converter of ours.
+install(FILES "${VORPALINE_PACKAGING_DIR}/vorpaline.desktop" DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+
+add_executable(vorpaline-bmp-to-png "${VORPALINE_PACKAGING_DIR}/bmp_to_png.cpp")
+set(VORPALINE_ICON_BMP "${PROJECT_SOURCE_DIR}/data/icon.bmp")
+set(vorpaline_icon_pngs "")
+foreach(edge 32 64 128)
+  set(icon_dir "${VORPALINE_PACKAGING_BUILD_DIR}/icons/${edge}x${edge}")
+  add_custom_command(
+    OUTPUT "${icon_dir}/vorpaline.png"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${icon_dir}"
+    COMMAND vorpaline-bmp-to-png "${VORPALINE_ICON_BMP}" "${icon_dir}/vorpaline.png" ${edge}
+    DEPENDS vorpaline-bmp-to-png "${VORPALINE_ICON_BMP}"
+    COMMENT "Converting data/icon.bmp to a ${edge}x${edge} PNG"
+    VERBATIM)
+  list(APPEND vorpaline_icon_pngs "${icon_dir}/vorpaline.png")
+  install(FILES "${icon_dir}/vorpaline.png" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${edge}x${edge}/apps")
+endforeach()
+add_custom_target(vorpaline-icons ALL DEPENDS ${vorpaline_icon_pngs})
+
+# The Debian package.
+set(VORPALINE_PACKAGE_MAINTAINER "vorpaline developers <vorpaline@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vorpaline)
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_CONTACT "${VORPALINE_PACKAGE_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small vertical-scrolling shoot-'em-up")
+set(CPACK_PACKAGE_DESCRIPTION "Steer your ship up a narrow column, shoot down fighters and hunters, and
+outlast a five-phase boss to reach the staff roll. A 640x480 picture in 256
+colours at a fixed 60 ticks a second, played with the cursor keys and z, x, c.")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# dpkg-shlibdeps fills in libc6, libstdc++6 and libgcc-s1 from the binary, and for libSDL-1.2.so.0 the
+# alternatives its symbols file names. sdl12-compat comes first so that apt picks it on a machine that
+# has neither, while a machine with the classic SDL 1.2 library keeps it.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2-compat-shim (>= 1.2.60) | libsdl1.2debian (>= 1.2.15)")
+include(CPack)
