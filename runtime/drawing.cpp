@@ -1,6 +1,10 @@
 // drawing.cpp: rectangles, sprites, bitmap text and the present to the screen.
 #include "runtime/drawing.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
 #include "runtime/bitmap.h"
 #include "runtime/sprite_sheets.h"
 #include "runtime/startup.h"
@@ -17,9 +21,36 @@ SDL_Rect rect_at(uint16_t x, uint16_t y, uint16_t w, uint16_t h)
     return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), w, h};
 }
 
+// SDL_FillRect writes rows of 64 bytes and more with non-temporal stores, which bypass the cache: the
+// blits and the present that read the back buffer next then wait on memory. An 8-bit surface is
+// filled here with ordinary stores instead, clipped to its clip rectangle as SDL_FillRect clips, so
+// the same pixels change. It is locked around the fill rather than asked whether it needs locking:
+// the libraries answer that question differently. Returns false for any other surface.
+bool fill_8bit_surface(SDL_Surface *surface, const SDL_Rect &area, uint8_t colour)
+{
+    if (surface == nullptr || surface->format->BytesPerPixel != 1 || SDL_LockSurface(surface) != 0)
+        return false;
+    if (surface->pixels == nullptr) {
+        SDL_UnlockSurface(surface);
+        return false;
+    }
+    const SDL_Rect &clip = surface->clip_rect;
+    int left = std::max<int>(area.x, clip.x), right = std::min<int>(area.x + area.w, clip.x + clip.w);
+    int top = std::max<int>(area.y, clip.y), bottom = std::min<int>(area.y + area.h, clip.y + clip.h);
+    if (left < right && top < bottom) {
+        auto *row = static_cast<Uint8 *>(surface->pixels) + static_cast<ptrdiff_t>(top) * surface->pitch + left;
+        for (int y = top; y < bottom; y++, row += surface->pitch)
+            std::memset(row, colour, static_cast<size_t>(right - left));
+    }
+    SDL_UnlockSurface(surface);
+    return true;
+}
+
 int fill_back_buffer(uint16_t x, uint16_t y, uint16_t w, uint16_t h, uint8_t colour)
 {
     SDL_Rect area = rect_at(x, y, w, h);
+    if (fill_8bit_surface(back_buffer, area, colour))
+        return 0; // what SDL_FillRect returns for a fill that succeeded or was clipped away
     return SDL_FillRect(back_buffer, &area, colour);
 }
 

@@ -5,23 +5,36 @@
 
 #include "actors/actor.h"
 
-// The hit boxes of two records in the shared leading layout overlap; edges that only touch do not.
-template <typename A, typename B> uint8_t overlaps(const A &a, const B &b)
+// The hit box of a record in the shared leading layout as its four edges. Each sum is formed from
+// the sign-extended 16-bit fields in 32-bit arithmetic.
+struct HitEdges {
+    int32_t left, top, right, bottom;
+};
+
+template <typename A> HitEdges hit_edges(const A &a)
 {
-    // Each sum is formed from the sign-extended 16-bit fields in 32-bit arithmetic.
-    int32_t a_left = int32_t{a.x} + a.hit_x, a_top = int32_t{a.y} + a.hit_y;
-    int32_t b_left = int32_t{b.x} + b.hit_x, b_top = int32_t{b.y} + b.hit_y;
-    int32_t a_right = a_left + a.hit_w, a_bottom = a_top + a.hit_h;
-    int32_t b_right = b_left + b.hit_w, b_bottom = b_top + b.hit_h;
-    if (!(b_left < a_right))
+    int32_t left = int32_t{a.x} + a.hit_x, top = int32_t{a.y} + a.hit_y;
+    return {left, top, left + a.hit_w, top + a.hit_h};
+}
+
+// Two hit boxes overlap; edges that only touch do not.
+inline uint8_t edges_overlap(const HitEdges &a, const HitEdges &b)
+{
+    if (!(b.left < a.right))
         return 0;
-    if (!(a_left < b_right))
+    if (!(a.left < b.right))
         return 0;
-    if (!(a_bottom > b_top))
+    if (!(a.bottom > b.top))
         return 0;
-    if (!(b_bottom > a_top))
+    if (!(b.bottom > a.top))
         return 0;
     return 1;
+}
+
+// The hit boxes of two records in the shared leading layout overlap.
+template <typename A, typename B> uint8_t overlaps(const A &a, const B &b)
+{
+    return edges_overlap(hit_edges(a), hit_edges(b));
 }
 
 // Whether a player shot can hit this actor now (the boss lets shots pass while it shimmers).

@@ -1,0 +1,63 @@
+// frame_bench.cpp: one drawn frame in the full pool, as run_tick draws it, and its parts.
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include "full_pool.h"
+#include "runtime/drawing.h"
+#include "runtime/frame_clock.h"
+#include "runtime/startup.h"
+#include "scenes/game_scene.h"
+
+namespace {
+
+void clear_and_draw()
+{
+    fill_rect(0, 0, screen_width, screen_height, 0);
+    game_draw();
+    fps_draw();
+}
+
+// Drawing changes nothing that the next frame depends on in the stage phase, so the state is built
+// once and every iteration draws the same picture.
+void BM_Frame_FullPool(benchmark::State &state)
+{
+    build_full_pool(false, 0);
+    for (auto _ : state) {
+        clear_and_draw();
+        present_frame();
+    }
+    state.counters["actors"] = active_actor_count();
+}
+
+void BM_Frame_DrawOnly(benchmark::State &state)
+{
+    build_full_pool(false, 0);
+    for (auto _ : state)
+        clear_and_draw();
+}
+
+void BM_Frame_PresentOnly(benchmark::State &state)
+{
+    build_full_pool(false, 0);
+    clear_and_draw();
+    for (auto _ : state)
+        present_frame();
+}
+
+// present_frame's second half alone: SDL_Flip, which hands the screen surface to SDL's renderer.
+void BM_Frame_FlipOnly(benchmark::State &state)
+{
+    build_full_pool(false, 0);
+    clear_and_draw();
+    present_frame();
+    for (auto _ : state)
+        SDL_Flip(screen_surface);
+}
+
+} // namespace
+
+BENCHMARK(BM_Frame_FullPool)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Frame_DrawOnly)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Frame_PresentOnly)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
+BENCHMARK(BM_Frame_FlipOnly)->Unit(benchmark::kMicrosecond)->MeasureProcessCPUTime();
