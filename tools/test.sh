@@ -10,3 +10,4 @@ ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
 BUILD_DIR=$repo_dir/build-sanitize CMAKE_ARGS="-DVORPALINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug" \
     bash -c "source '$repo_dir/tools/setup.sh' && configure_and_build"
 ctest --test-dir "$repo_dir/build-sanitize" --output-on-failure -j "$(nproc)" -LE window
+BUILD_DIR=$repo_dir/build-fuzz bash "$repo_dir/tools/fuzz.sh"
