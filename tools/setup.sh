@@ -7,7 +7,7 @@ repo_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo_dir/build}
 
 packages=(cmake g++ make pkg-config libsdl1.2-compat-dev libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3)
+          clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3 strace)
 
 install_missing_packages() {
     local missing=()
