@@ -15,7 +15,10 @@ cmake -S "$repo_dir" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DVORPALINE_FU
 cmake --build "$build_dir" -j "$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The bitmap target rewrites its input file at every execution: in memory where the machine has it.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$scratch"' EXIT
+export FUZZ_WORK_DIR=$scratch
 failed=0 passed=0
 for target in "${targets[@]}"; do
     # Absolute paths: the bitmap target works in a folder of its own once it has started.

@@ -2,9 +2,9 @@
 // icon: load_bitmap (the header check, then SDL's loader), the palette imposed on a sheet, conversion to
 // the 8-bit back buffer's format with colour key 0, and blits of the result partly off the edges.
 //
-// The input is written to font.bmp and fuzz.bmp in a folder of its own and read back by load_font and
-// load_sprite_sheets themselves. The surfaces the game keeps for its whole run are freed after each
-// input, so that the leak check sees only what the loaders leave behind.
+// The input is written to font.bmp and fuzz.bmp in a folder of its own (under FUZZ_WORK_DIR when set)
+// and read back by load_font and load_sprite_sheets themselves. The surfaces the game keeps for its
+// whole run are freed after each input, so that the leak check sees only what the loaders leave behind.
 #include <SDL.h>
 
 #include <cstdlib>
@@ -75,8 +75,11 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     fill_default_palette();
     SDL_SetColors(back_buffer, palette, 0, 256);
 
-    // In memory where the machine has it: a file system on disk writes every rewritten input back.
-    const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    // FUZZ_WORK_DIR, or in memory where the machine has it: a file system on disk writes every
+    // rewritten input back.
+    const char *base = std::getenv("FUZZ_WORK_DIR");
+    if (base == nullptr)
+        base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     std::string dir = std::string(base) + "/vorpaline-bitmap-fuzz-XXXXXX";
     FUZZ_CHECK(mkdtemp(dir.data()) != nullptr);
     work_dir = dir;

@@ -1,8 +1,11 @@
 # harden_lib.sh: sourced by the hardening checks. A work folder, copies of the data folder, the files
 # the checks put in place of the game's own, running the replay tool on a short run, and judging it.
 #
-# After sourcing: $work (removed on exit), $play_script and $play_ticks.
+# Set $replay (the replay tool) and $data_dir (the data folder) before sourcing; after it: $work
+# (removed on exit), $play_script and $play_ticks.
+# shellcheck shell=bash
 
+data_dir=$(cd "$data_dir" && pwd) # the cases change folders
 work=$(mktemp -d)
 chmod 755 "$work" # an unprivileged user runs the game in here for the unreadable cases
 trap 'chmod -R u+rwX "$work" 2>/dev/null; rm -rf "$work"' EXIT
