@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # test.sh: set up, build, and run every test: the unit tests, the replays and the real-window tests,
-# then the same headless suite again in a sanitizer build.
+# the headless suite once more against classic SDL 1.2, then again in a sanitizer build, then the fuzzers.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 install_missing_packages
 configure_and_build
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
+BUILD_DIR=$build_dir bash "$repo_dir/tools/classic_sdl_check.sh"
 
 BUILD_DIR=$repo_dir/build-sanitize CMAKE_ARGS="-DVORPALINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug" \
     bash -c "source '$repo_dir/tools/setup.sh' && configure_and_build"

@@ -73,8 +73,9 @@ bool inside_first_blit(const CaughtAllocation &allocation)
     return false;
 }
 
-// What the first pass may allocate: within SDL_UpperBlit, at most one blit map for each surface that
-// is blitted from (the font, each sheet, the back buffer onto the screen).
+// What the first pass may allocate: within SDL_UpperBlit, the blit map of each surface that is blitted
+// from (the font, each sheet, the back buffer onto the screen). A map is built at its surface's first
+// blit; SDL 2 makes one allocation for it, classic SDL up to two (the map's colour table as well).
 void check_first_pass()
 {
     uint64_t counted = counted_allocations();
@@ -84,8 +85,9 @@ void check_first_pass()
         print_caught(caught(n));
         all_in_blit = all_in_blit && inside_first_blit(caught(n));
     }
-    check(counted <= static_cast<uint64_t>(sheet_count) + 2 && counted <= caught_capacity,
-          "the first pass allocates at most once per blitted surface");
+    const uint64_t blitted_surfaces = static_cast<uint64_t>(sheet_count) + 2;
+    check(counted <= 2 * blitted_surfaces && counted <= caught_capacity,
+          "the first pass allocates at most twice per blitted surface");
     check(all_in_blit, "the first pass allocates only inside SDL_UpperBlit");
 }
 
