@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "runtime/data_file.h"
+
 namespace {
 
 constexpr size_t file_header_size = 14;
@@ -85,19 +87,24 @@ BitmapVerdict check_bitmap_header(const uint8_t *bytes, size_t count, uint64_t f
 
 SDL_Surface *load_bitmap(const char *path)
 {
-    struct stat status;
-    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode))
-        return nullptr;
-    std::FILE *file = std::fopen(path, "rb");
+    std::FILE *file = open_data_file(path, "rb");
     if (file == nullptr)
         return nullptr;
+    struct stat status;
     uint8_t header[max_header_bytes];
     size_t count = std::fread(header, 1, sizeof header, file);
-    std::fclose(file);
-
-    if (check_bitmap_header(header, count, static_cast<uint64_t>(status.st_size)) != BITMAP_OK) {
+    if (fstat(fileno(file), &status) != 0 ||
+        check_bitmap_header(header, count, static_cast<uint64_t>(status.st_size)) != BITMAP_OK) {
+        std::fclose(file);
         std::printf("ERROR! %s is not a usable bitmap.\n", path);
         return nullptr;
     }
-    return SDL_LoadBMP_RW(SDL_RWFromFile(path, "rb"), 1);
+    // SDL reads the same open file that was checked, so it can't be swapped for another in between.
+    std::rewind(file);
+    SDL_RWops *source = SDL_RWFromFP(file, 1);
+    if (source == nullptr) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return SDL_LoadBMP_RW(source, 1);
 }

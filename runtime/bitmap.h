@@ -15,7 +15,7 @@ enum BitmapVerdict : uint8_t {
 // Judges the first bytes of a BMP file (as many as the file has, up to 138) and the file's length.
 BitmapVerdict check_bitmap_header(const uint8_t *bytes, size_t count, uint64_t file_size);
 
-// Loads a BMP file as SDL does (SDL_RWFromFile "rb", SDL_LoadBMP_RW freeing the source). A missing
-// file gives none silently; a file whose header fails the check gives none with one line saying so,
-// because SDL's loader can be made to allocate gigabytes by a crafted header.
+// Loads a BMP file through SDL_LoadBMP_RW. A missing file (or anything but a regular file) gives none
+// silently; a file whose header fails the check gives none with one line saying so, because SDL's
+// loader can be made to allocate gigabytes by a crafted header.
 SDL_Surface *load_bitmap(const char *path);

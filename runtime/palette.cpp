@@ -1,6 +1,7 @@
 // palette.cpp: reads krvcolor.ini.
 #include "runtime/palette.h"
 
+#include "runtime/data_file.h"
 #include "runtime/scan.h"
 #include "runtime/startup.h"
 
@@ -40,7 +41,7 @@ void fill_default_palette()
 
 void load_palette()
 {
-    std::FILE *file = std::fopen("krvcolor.ini", "r");
+    std::FILE *file = open_data_file("krvcolor.ini", "r");
     if (file == nullptr) {
         std::printf("File \"krvcolor.ini\" can't open. Setting default color table.\n");
         fill_default_palette();

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "runtime/data_file.h"
 #include "runtime/scan.h"
 
 uint8_t fullscreen = 1;
@@ -51,7 +52,7 @@ void read_settings(std::FILE *file)
 
 void load_settings()
 {
-    std::FILE *file = std::fopen("krv.ini", "r");
+    std::FILE *file = open_data_file("krv.ini", "r");
     if (file == nullptr)
         return;
     read_settings(file);

@@ -2,6 +2,7 @@
 #include "runtime/sprite_sheets.h"
 
 #include "runtime/bitmap.h"
+#include "runtime/data_file.h"
 #include "runtime/palette.h"
 #include "runtime/scan.h"
 #include "runtime/startup.h"
@@ -63,9 +64,11 @@ namespace {
 
 void load_sheet(SpriteSheet &sheet, const char *name)
 {
+    // A name is at most sheet_name_capacity - 1 characters, as read_sheet_names stores it.
+    constexpr int longest_name = sheet_name_capacity - 1;
     char file_name[sheet_name_capacity + 8];
-    std::snprintf(file_name, sizeof file_name, "%s.kvs", name);
-    std::FILE *frame_file = std::fopen(file_name, "rb");
+    std::snprintf(file_name, sizeof file_name, "%.*s.kvs", longest_name, name);
+    std::FILE *frame_file = open_data_file(file_name, "rb");
     std::printf("Loading %s\n", file_name);
     // Without its frame list a sheet keeps empty frames and so draws nothing.
     if (frame_file != nullptr) {
@@ -73,7 +76,7 @@ void load_sheet(SpriteSheet &sheet, const char *name)
         std::fclose(frame_file);
     }
 
-    std::snprintf(file_name, sizeof file_name, "%s.bmp", name);
+    std::snprintf(file_name, sizeof file_name, "%.*s.bmp", longest_name, name);
     SDL_Surface *loaded = load_bitmap(file_name);
     if (loaded == nullptr)
         return; // no surface: the sheet draws nothing
@@ -90,7 +93,7 @@ void load_sheet(SpriteSheet &sheet, const char *name)
 
 void load_sprite_sheets()
 {
-    std::FILE *list = std::fopen("kvs.ini", "r");
+    std::FILE *list = open_data_file("kvs.ini", "r");
     if (list == nullptr) {
         std::printf("File \"kvs.ini\" can't open.\n");
         return;

@@ -1,6 +1,7 @@
 // font_test.cpp: font.bmp has the 128x64 cell layout, every printable glyph, and readable ink on the text background.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 #include "data_readers.hpp"
@@ -16,17 +17,19 @@ struct Cell {
 Cell cell_of(int code) { return {8 * (code % 16), 8 * ((code - 0x20) / 16)}; }
 constexpr Cell unknown_cell{56, 56};
 
-std::vector<std::uint8_t> cell_pixels(const BmpFile& font, Cell cell) {
-    std::vector<std::uint8_t> pixels;
+using CellPixels = std::array<std::uint8_t, 64>;
+
+CellPixels cell_pixels(const BmpFile& font, Cell cell) {
+    CellPixels pixels{};
     for (int y = 0; y < 8; ++y) {
         for (int x = 0; x < 8; ++x) {
-            pixels.push_back(font.at(cell.x + x, cell.y + y));
+            pixels[8 * y + x] = font.at(cell.x + x, cell.y + y);
         }
     }
     return pixels;
 }
 
-int inked(const std::vector<std::uint8_t>& pixels) {
+int inked(const CellPixels& pixels) {
     int count = 0;
     for (std::uint8_t p : pixels) {
         count += p != 0 ? 1 : 0;
@@ -61,7 +64,7 @@ TEST(Font, SpaceIsEmptyAndEveryOtherGlyphIsInked) {
 TEST(Font, PrintableGlyphsAreAllDifferent) {
     const BmpFile font = load_font();
     ASSERT_EQ(font.pixels.size(), 128u * 64u);
-    std::set<std::vector<std::uint8_t>> seen;
+    std::set<CellPixels> seen;
     for (int code = 0x21; code <= 0x7E; ++code) {
         EXPECT_TRUE(seen.insert(cell_pixels(font, cell_of(code))).second) << "glyph 0x" << std::hex << code;
     }

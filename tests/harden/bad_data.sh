@@ -3,7 +3,8 @@
 #
 # One data file of the game (krv.ini, krvcolor.ini, icon.bmp, font.bmp, kvs.ini, or sheet.kvs and
 # sheet.bmp for every sheet listed in kvs.ini) made bad in every way we know, one case at a time, in a
-# copy of DATA_DIR: missing, empty, a folder in its place, unreadable, binary garbage, and for text files
+# copy of DATA_DIR: missing, empty, a folder, a FIFO or a device in its place, unreadable, binary
+# garbage, and for text files
 # lines far longer than the read buffers and 300 entries where 256 are read; for bitmaps a truncated
 # file, a corrupt header, 24 bits, and a 4x4 picture. Each case plays a short run with and without the
 # draw log and must end normally with the messages the game has for the case.
@@ -26,6 +27,8 @@ is_bitmap() { [ "${file##*.}" = bmp ]; }
 break_missing() { rm -f "$1"; }
 break_empty() { : >"$1"; }
 break_folder() { rm -f "$1" && mkdir "$1"; }
+break_fifo() { rm -f "$1" && mkfifo "$1"; } # no program ever writes to it
+break_device() { rm -f "$1" && ln -s /dev/zero "$1"; } # endless
 break_unreadable() { chmod 000 "$1"; }
 break_garbage() { garbage 4096 "${#1}" >"$1"; }
 break_long_lines() {
@@ -54,8 +57,8 @@ break_pixels_past_end() { patch_bytes "$1" 10 '\xff\xff\xff\x7f'; }
 break_24_bits() { write_bmp "$1" 128 64 24; }
 break_4x4() { write_bmp "$1" 4 4 8; }
 
-text_cases=(missing empty folder unreadable garbage long_lines 300_entries)
-bitmap_cases=(missing empty folder unreadable garbage truncated huge_header pixels_past_end 24_bits 4x4)
+text_cases=(missing empty folder fifo device unreadable garbage long_lines 300_entries)
+bitmap_cases=(missing empty folder fifo device unreadable garbage truncated huge_header pixels_past_end 24_bits 4x4)
 
 # What standard output must (or must not) say in a case.
 check_messages() {
@@ -65,7 +68,7 @@ check_messages() {
         expect_line "$out" "$label" "ERROR! $target is not a usable bitmap." ;;
     *.bmp:*)
         ! grep -q 'is not a usable bitmap' "$out/stdout" || fail "$label: a usable bitmap was refused" ;;
-    krvcolor.ini:missing | krvcolor.ini:unreadable)
+    krvcolor.ini:missing | krvcolor.ini:unreadable | krvcolor.ini:folder | krvcolor.ini:fifo | krvcolor.ini:device)
         expect_line "$out" "$label" 'File "krvcolor.ini" can'"'"'t open. Setting default color table.' ;;
     krvcolor.ini:300_entries)
         [ "$(grep -cE '^[0-9]+,[0-9]+,[0-9]+$' "$out/stdout")" -eq 256 ] || fail "$label: not 256 palette entries" ;;
@@ -73,7 +76,7 @@ check_messages() {
         expect_line "$out" "$label" 'Loading...krvcolor.ini'
         expect_line "$out" "$label" '7,8,9' ;;
     krvcolor.ini:*) expect_line "$out" "$label" 'Loading...krvcolor.ini' ;;
-    kvs.ini:missing | kvs.ini:unreadable) expect_line "$out" "$label" 'File "kvs.ini" can'"'"'t open.' ;;
+    kvs.ini:missing | kvs.ini:unreadable | kvs.ini:folder | kvs.ini:fifo | kvs.ini:device) expect_line "$out" "$label" 'File "kvs.ini" can'"'"'t open.' ;;
     kvs.ini:300_entries)
         [ "$(grep -cE '^Loading s[0-9]{3}\.kvs$' "$out/stdout")" -eq 256 ] || fail "$label: not 256 sheets"
         expect_line "$out" "$label" 'Loading s255.kvs'

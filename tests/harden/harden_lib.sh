@@ -52,17 +52,17 @@ can_drop_privileges() {
         setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups true 2>/dev/null
 }
 
-as_nobody() { setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups -- "$@"; }
-
 # run_game DIR OUT [--nobody] [TOOL OPTIONS...]: plays $play_script in DIR; OUT gets stdout, stderr,
 # trace and status. The tool is run from a copy in $work, so that an unprivileged user can run it
-# wherever the build is.
+# wherever the build is. A run that hangs (on a data file that never ends, say) is stopped after
+# $run_limit seconds with status 124.
+run_limit=120
 run_game() {
     local dir=$1 out=$2
     shift 2
     local prefix=()
     if [ "${1:-}" = --nobody ]; then
-        prefix=(as_nobody)
+        prefix=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups --)
         shift
     fi
     if [ ! -x "$work/bin/vorpaline-replay" ]; then
@@ -74,7 +74,7 @@ run_game() {
     mkdir -p "$out"
     chmod 777 "$out"
     local status=0
-    (cd "$dir" && "${prefix[@]}" "$work/bin/vorpaline-replay" "$play_script" "$out/trace" "$@" \
+    (cd "$dir" && timeout "$run_limit" "${prefix[@]}" "$work/bin/vorpaline-replay" "$play_script" "$out/trace" "$@" \
         >"$out/stdout" 2>"$out/stderr") || status=$?
     echo "$status" >"$out/status"
 }
@@ -89,6 +89,7 @@ check_run() {
         head -n 40 "$out/stderr"
         fail "$label: sanitizer report"
     fi
+    [ "$status" -ne 124 ] || fail "$label: stopped after $run_limit s: the game hung"
     [ "$status" -eq 0 ] || fail "$label: exit status $status; stderr: $(head -c 2000 "$out/stderr")"
     [ ! -s "$out/stderr" ] || fail "$label: standard error: $(head -c 2000 "$out/stderr")"
     # The farewell may end a line begun by a frame's error message, which has no line end of its own.

@@ -84,8 +84,11 @@ TEST(SheetNames, LineLongerThanTheBufferIsSplitIntoTheNextEntry)
 TEST(SheetNames, AtMost256EntriesAreRead)
 {
     std::string text;
-    for (int i = 0; i < 300; i++)
-        text += "s" + std::to_string(i) + "\n";
+    for (int i = 0; i < 300; i++) {
+        text += 's';
+        text += std::to_string(i);
+        text += '\n';
+    }
     SheetList list = read_names(text);
     ASSERT_EQ(list.count, 256);
     EXPECT_EQ(list.names[255], "s255");
