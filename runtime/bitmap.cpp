@@ -1,4 +1,4 @@
-// bitmap.cpp: the BMP header check that stands in front of SDL's loader.
+// bitmap.cpp: the BMP header check that stands in front of every platform's loader.
 #include "runtime/bitmap.h"
 
 #include <sys/stat.h>
@@ -85,7 +85,7 @@ BitmapVerdict check_bitmap_header(const uint8_t *bytes, size_t count, uint64_t f
     return BITMAP_OK;
 }
 
-SDL_Surface *load_bitmap(const char *path)
+std::FILE *open_checked_bitmap(const char *path, uint64_t *size)
 {
     std::FILE *file = open_data_file(path, "rb");
     if (file == nullptr)
@@ -99,12 +99,7 @@ SDL_Surface *load_bitmap(const char *path)
         std::printf("ERROR! %s is not a usable bitmap.\n", path);
         return nullptr;
     }
-    // SDL reads the same open file that was checked, so it can't be swapped for another in between.
     std::rewind(file);
-    SDL_RWops *source = SDL_RWFromFP(file, 1);
-    if (source == nullptr) {
-        std::fclose(file);
-        return nullptr;
-    }
-    return SDL_LoadBMP_RW(source, 1);
+    *size = static_cast<uint64_t>(status.st_size);
+    return file;
 }

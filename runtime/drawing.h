@@ -1,13 +1,13 @@
 // drawing.h: everything drawn goes to the 640x480 8-bit back buffer through these calls.
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
+
+struct Image;
 
 constexpr uint8_t text_bg_colour = 16; // every text cell is filled with it before its glyph
 
-extern SDL_Surface *font_surface;
+extern Image *font_image;
 
 // The glyph cell of a text byte: column and row of the 8x8 grid of font.bmp.
 struct GlyphCell {
@@ -16,7 +16,7 @@ struct GlyphCell {
 GlyphCell glyph_cell(uint8_t byte);
 
 int fill_rect(uint16_t x, uint16_t y, uint16_t w, uint16_t h, uint8_t colour);
-int blit_rect(SDL_Surface *source, uint16_t sx, uint16_t sy, uint16_t w, uint16_t h, uint16_t dx, uint16_t dy);
+int blit_rect(Image *source, uint16_t sx, uint16_t sy, uint16_t w, uint16_t h, uint16_t dx, uint16_t dy);
 int draw_sprite(uint16_t x, uint16_t y, uint8_t sheet, uint8_t frame);
 int draw_text(int x, uint16_t y, const char *text);
 int present_frame();

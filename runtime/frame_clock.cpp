@@ -1,11 +1,10 @@
-// frame_clock.cpp: frame pacing by SDL's millisecond clock, and the FPS counter.
+// frame_clock.cpp: frame pacing by the platform's millisecond clock, and the FPS counter.
 #include "runtime/frame_clock.h"
-
-#include <SDL.h>
 
 #include <cstdio>
 
 #include "runtime/drawing.h"
+#include "runtime/platform.h"
 #include "runtime/settings.h"
 
 FrameClock frame_clock;
@@ -20,7 +19,7 @@ char fps_text[12];
 uint32_t slot_end_offset(uint32_t tick)
 {
     // Taken in 64 bits: the 32-bit product (n + 1) * 1000 would wrap after about 19.9 hours, and
-    // every tick from then on would count as late. The offset is then read modulo 2^32 like SDL's clock.
+    // every tick from then on would count as late. The offset is then read modulo 2^32 like the clock.
     return static_cast<uint32_t>((uint64_t{tick} * 1000 + 1000) / frame_rate);
 }
 
@@ -33,7 +32,7 @@ void frame_clock_start()
     frame_clock.start_ms = frame_clock_now();
 }
 
-uint32_t frame_clock_now() { return SDL_GetTicks(); }
+uint32_t frame_clock_now() { return clock_ms(); }
 
 int32_t frame_time_left()
 {
@@ -50,9 +49,9 @@ void frame_wait()
     int32_t left = frame_time_left();
     if (left <= 0)
         return;
-    // Sleep through all but the last 3 ms, which are a busy wait: SDL_Delay may oversleep.
+    // Sleep through all but the last 3 ms, which are a busy wait: the sleep may end late.
     if (left > 3)
-        SDL_Delay(static_cast<Uint32>(left - 3));
+        delay_ms(static_cast<uint32_t>(left - 3));
     while (frame_time_left() > 0) {
     }
 }

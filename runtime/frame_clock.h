@@ -7,7 +7,7 @@ constexpr uint32_t frame_rate = 60; // ticks per second
 
 struct FrameClock {
     uint32_t ticks;        // index of the current tick, 0 at the start
-    uint32_t start_ms;     // SDL's clock when the frame clock started
+    uint32_t start_ms;     // the platform's clock when the frame clock started
     uint32_t sample_ticks; // 'ticks' at the last FPS update
     uint32_t skipped;      // ticks whose drawing was skipped since then
     uint32_t fps;          // the last FPS figure

@@ -1,9 +1,5 @@
-// input.cpp: polls SDL once per tick into the first InputState.
+// input.cpp: the first InputState, refreshed once per tick from the platform's key snapshot.
 #include "runtime/input.h"
-
-#include <SDL.h>
-
-#include "runtime/startup.h"
 
 InputState input_states[input_records];
 InputState *input = nullptr;
@@ -19,18 +15,27 @@ InputState *init_input()
         state.pressed_4 = state.pressed_5 = state.pressed_6 = 0;
     }
     InputState &first = input_states[0];
-    first.key_up = SDLK_UP;
-    first.key_down = SDLK_DOWN;
-    first.key_right = SDLK_RIGHT;
-    first.key_left = SDLK_LEFT;
-    first.key_1 = SDLK_z;
-    first.key_2 = SDLK_x;
-    first.key_3 = SDLK_c;
-    first.key_4 = SDLK_a;
-    first.key_5 = SDLK_s;
-    first.key_6 = SDLK_d;
+    first.key_up = KEYCODE_UP;
+    first.key_down = KEYCODE_DOWN;
+    first.key_right = KEYCODE_RIGHT;
+    first.key_left = KEYCODE_LEFT;
+    first.key_1 = KEYCODE_Z;
+    first.key_2 = KEYCODE_X;
+    first.key_3 = KEYCODE_C;
+    first.key_4 = KEYCODE_A;
+    first.key_5 = KEYCODE_S;
+    first.key_6 = KEYCODE_D;
     input = &first;
     return &first;
+}
+
+void bound_keys(const InputState &bindings, uint16_t keys[10])
+{
+    const uint16_t bound[10] = {bindings.key_up, bindings.key_down, bindings.key_left, bindings.key_right,
+                                bindings.key_1,  bindings.key_2,    bindings.key_3,    bindings.key_4,
+                                bindings.key_5,  bindings.key_6};
+    for (int k = 0; k < 10; k++)
+        keys[k] = bound[k];
 }
 
 uint8_t keypad_direction(int up, int down, int left, int right)
@@ -38,13 +43,11 @@ uint8_t keypad_direction(int up, int down, int left, int right)
     return static_cast<uint8_t>(1 + (1 - left) + right + 3 * up + 3 * (1 - down));
 }
 
-void poll_input(uint8_t *quit)
+void poll_input(const KeySnapshot &keys, uint8_t *quit)
 {
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-        if (event.type == SDL_QUIT)
-            *quit = 1;
-    if (key_state[SDLK_ESCAPE] != 0)
+    if (keys.close_requested)
+        *quit = 1;
+    if (keys.held & SNAPSHOT_ESCAPE)
         *quit = 1;
 
     InputState &s = input_states[0];
@@ -55,15 +58,15 @@ void poll_input(uint8_t *quit)
     s.prev_5 = s.held_5;
     s.prev_6 = s.held_6;
 
-    auto down = [](unsigned key) { return key_state[key] != 0 ? 1 : 0; };
-    s.dir = keypad_direction(down(s.key_up), down(s.key_down), down(s.key_left), down(s.key_right));
+    auto down = [&keys](uint16_t bit) { return (keys.held & bit) != 0 ? 1 : 0; };
+    s.dir = keypad_direction(down(SNAPSHOT_UP), down(SNAPSHOT_DOWN), down(SNAPSHOT_LEFT), down(SNAPSHOT_RIGHT));
 
-    s.held_1 = key_state[s.key_1] & 1;
-    s.held_2 = key_state[s.key_2] & 1;
-    s.held_3 = key_state[s.key_3] & 1;
-    s.held_4 = key_state[s.key_4] & 1;
-    s.held_5 = key_state[s.key_5] & 1;
-    s.held_6 = key_state[s.key_6] & 1;
+    s.held_1 = down(SNAPSHOT_BUTTON_1 << 0);
+    s.held_2 = down(SNAPSHOT_BUTTON_1 << 1);
+    s.held_3 = down(SNAPSHOT_BUTTON_1 << 2);
+    s.held_4 = down(SNAPSHOT_BUTTON_1 << 3);
+    s.held_5 = down(SNAPSHOT_BUTTON_1 << 4);
+    s.held_6 = down(SNAPSHOT_BUTTON_1 << 5);
 
     if (s.dir_latch != s.dir)
         s.dir_latch = s.dir;

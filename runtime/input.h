@@ -1,11 +1,43 @@
-// input.h: the per-tick keyboard record. The scenes read the first record through 'input'; they
-// never touch SDL's keyboard state themselves.
+// input.h: the per-tick input record. The platform takes a snapshot of the bound keys once per tick;
+// poll_input turns it into the first record, which the scenes read through 'input'.
 #pragma once
 
 #include <cstdint>
 
+// Key numbers as SDL 1.2 numbers its keys (SDLKey). The bindings below hold them, and every platform
+// reads its keys by these numbers.
+enum KeyCode : uint16_t {
+    KEYCODE_ESCAPE = 27,
+    KEYCODE_A = 97,
+    KEYCODE_C = 99,
+    KEYCODE_D = 100,
+    KEYCODE_S = 115,
+    KEYCODE_X = 120,
+    KEYCODE_Z = 122,
+    KEYCODE_UP = 273,
+    KEYCODE_DOWN = 274,
+    KEYCODE_RIGHT = 275,
+    KEYCODE_LEFT = 276,
+};
+constexpr int key_code_count = 512; // every key number fits 9 bits
+
+// What a tick's poll sees: which of the ten bound keys and Escape are down, and whether the window's
+// close event arrived since the last snapshot. A replay, a recording and every platform deliver this.
+enum SnapshotKey : uint16_t {
+    SNAPSHOT_UP = 1 << 0,
+    SNAPSHOT_DOWN = 1 << 1,
+    SNAPSHOT_LEFT = 1 << 2,
+    SNAPSHOT_RIGHT = 1 << 3,
+    SNAPSHOT_BUTTON_1 = 1 << 4, // buttons 2 to 6 follow in the next bits
+    SNAPSHOT_ESCAPE = 1 << 10,
+};
+struct KeySnapshot {
+    uint16_t held = 0;           // SnapshotKey bits
+    uint8_t close_requested = 0; // 1 when the close event arrived
+};
+
 // Bit-fields packed into ten 16-bit units. 'dir' and 'dir_latch' are numeric-keypad directions
-// (7 8 9 / 4 5 6 / 1 2 3, 5 = none, 0 before the first poll); key fields are SDL key codes.
+// (7 8 9 / 4 5 6 / 1 2 3, 5 = none, 0 before the first poll); key fields are KeyCode numbers.
 struct InputState {
     uint16_t dir : 4, key_up : 9, held_1 : 1, held_2 : 1, held_3 : 1;
     uint16_t dir_latch : 4, key_down : 9, held_4 : 1, held_5 : 1, held_6 : 1;
@@ -29,9 +61,12 @@ extern InputState *input;
 // Clears the four records and binds the first one to the default keys.
 InputState *init_input();
 
-// Drains SDL's event queue (a close event sets *quit), sets *quit while Escape is held, and refreshes
-// the first record from the keyboard state.
-void poll_input(uint8_t *quit);
+// The ten key numbers bound in a record, in SnapshotKey order: up, down, left, right, buttons 1 to 6.
+void bound_keys(const InputState &bindings, uint16_t keys[10]);
+
+// Turns a tick's snapshot into the first record: the close event or Escape held sets *quit, then the
+// direction, the held buttons and their press edges are refreshed.
+void poll_input(const KeySnapshot &keys, uint8_t *quit);
 
 // The keypad direction of the four direction keys (each 1 held, 0 released): opposite keys cancel.
 uint8_t keypad_direction(int up, int down, int left, int right);

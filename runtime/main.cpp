@@ -1,7 +1,4 @@
-// main.cpp: the vorpaline executable. SDL.h is included for its entry glue on the platforms that
-// have one; the arguments are not used.
-#include <SDL.h>
-
+// main.cpp: the vorpaline executable; the arguments are not used.
 #include "runtime/main_loop.h"
 
 int main(int argc, char *argv[])

@@ -4,7 +4,7 @@
 
 #include "runtime/drawing.h"
 #include "runtime/frame_clock.h"
-#include "runtime/input.h"
+#include "runtime/platform.h"
 #include "runtime/startup.h"
 #include "scenes/scene_manager.h"
 
@@ -14,19 +14,23 @@ bool real_time_is_late() { return frame_time_left() <= 0; }
 
 } // namespace
 
-const TickPacing real_time_pacing = {real_time_is_late, frame_wait};
+void read_platform_keys(KeySnapshot &snapshot) { read_key_snapshot(input_states[0], snapshot); }
 
-uint8_t run_tick(const TickPacing &pacing)
+const TickDriver real_time_driver = {read_platform_keys, real_time_is_late, frame_wait};
+
+uint8_t run_tick(const TickDriver &driver)
 {
-    poll_input(&quit_requested);
+    KeySnapshot keys;
+    driver.read_keys(keys);
+    poll_input(keys, &quit_requested);
     scene_update();
     uint8_t drawn = 0;
-    if (!pacing.is_late()) {
+    if (!driver.is_late()) {
         fill_rect(0, 0, screen_width, screen_height, 0);
         scene_draw();
         fps_draw();
         present_frame();
-        pacing.wait();
+        driver.wait();
         drawn = 1;
     } else {
         // No cap on consecutive late ticks: updates run back to back until one falls in its slot.
@@ -46,12 +50,11 @@ void prepare_loop()
 
 int run_program()
 {
-    if (runtime_init() == 0) {
-        prepare_loop();
-        do {
-            run_tick(real_time_pacing);
-        } while (quit_requested == 0);
+    if (runtime_init() != 0) {
+        runtime_shutdown();
+        return 0;
     }
-    runtime_shutdown();
+    prepare_loop();
+    run_loop();
     return 0;
 }

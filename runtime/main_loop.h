@@ -3,23 +3,30 @@
 
 #include <cstdint>
 
-// How a tick is paced: whether its slot has already ended when drawing is due (it is then late and
-// not drawn), and how to wait for the end of the slot after presenting.
-struct TickPacing {
+#include "runtime/input.h"
+
+// What drives a tick: where its keys come from, whether its slot has already ended when drawing is
+// due (it is then late and not drawn), and how to wait for the end of the slot after presenting.
+struct TickDriver {
+    void (*read_keys)(KeySnapshot &snapshot);
     bool (*is_late)();
     void (*wait)();
 };
 
-// The real clock: late when frame_time_left() <= 0, wait with frame_wait().
-extern const TickPacing real_time_pacing;
+// The real clock and keyboard: the platform's key snapshot, late when frame_time_left() <= 0, wait
+// with frame_wait().
+extern const TickDriver real_time_driver;
 
 // One pass of the loop: poll input, scene update, then (unless late) clear, scene draw, FPS counter,
 // present and wait; or count the tick as skipped; then the scene transition and the clock advance.
 // Returns 1 when the tick was drawn.
-uint8_t run_tick(const TickPacing &pacing);
+uint8_t run_tick(const TickDriver &driver);
 
 // Start-up, the scene set-up, the loop until quit_requested, and shutdown. Always returns 0.
 int run_program();
 
 // The steps between start-up and the first tick: title scene, input and frame clock.
 void prepare_loop();
+
+// The platform's key snapshot of the keys bound in the first input record.
+void read_platform_keys(KeySnapshot &snapshot);

@@ -3,9 +3,9 @@
 
 #include "runtime/data_file.h"
 #include "runtime/scan.h"
-#include "runtime/startup.h"
+#include "runtime/platform.h"
 
-SDL_Color palette[256];
+Colour palette[256];
 
 // krvcolor.ini: one entry per line from entry 0, three decimal numbers "red green blue" (pattern
 // "%d %d %d \n"), each stored as its low 8 bits. At most 256 lines are used.
@@ -22,9 +22,9 @@ void read_palette(std::FILE *file)
                 break;
             scan_blanks(p);
         }
-        palette[i].r = static_cast<Uint8>(rgb[0]);
-        palette[i].g = static_cast<Uint8>(rgb[1]);
-        palette[i].b = static_cast<Uint8>(rgb[2]);
+        palette[i].r = static_cast<uint8_t>(rgb[0]);
+        palette[i].g = static_cast<uint8_t>(rgb[1]);
+        palette[i].b = static_cast<uint8_t>(rgb[2]);
         std::printf("%d,%d,%d\n\n", palette[i].r, palette[i].g, palette[i].b);
     }
 }
@@ -32,7 +32,7 @@ void read_palette(std::FILE *file)
 void fill_default_palette()
 {
     for (int i = 0; i < 256; i++) {
-        Uint8 grey = static_cast<Uint8>(i);
+        uint8_t grey = static_cast<uint8_t>(i);
         palette[i].r = grey;
         palette[i].g = grey;
         palette[i].b = grey;
@@ -50,7 +50,5 @@ void load_palette()
         read_palette(file);
         std::fclose(file);
     }
-    // The result is not an error code in every implementation of the library: never read it.
-    SDL_SetColors(screen_surface, palette, 0, 256);
-    SDL_SetColors(back_buffer, palette, 0, 256);
+    set_palette(palette);
 }

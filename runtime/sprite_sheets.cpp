@@ -1,11 +1,9 @@
 // sprite_sheets.cpp: reads kvs.ini, the frame lists and the sheet bitmaps.
 #include "runtime/sprite_sheets.h"
 
-#include "runtime/bitmap.h"
 #include "runtime/data_file.h"
-#include "runtime/palette.h"
+#include "runtime/platform.h"
 #include "runtime/scan.h"
-#include "runtime/startup.h"
 
 SpriteSheet sprite_sheets[max_sheets];
 int sheet_count = 0;
@@ -38,7 +36,7 @@ int read_sheet_names(std::FILE *file, char names[][sheet_name_capacity])
 // "%d,%d,%d,%d,\n"), blanks allowed before each number. Lines are read 31 characters at a time; the
 // rest of a longer line is read as the next frame's line. At most 256 lines are used. x and y are
 // kept as signed, w and h as unsigned 16-bit values.
-void read_frame_list(std::FILE *file, const char *file_name, SDL_Rect frames[max_frames])
+void read_frame_list(std::FILE *file, const char *file_name, Rect frames[max_frames])
 {
     char line[32];
     for (int k = 0; k < max_frames && std::fgets(line, sizeof line, file) != nullptr; k++) {
@@ -47,15 +45,15 @@ void read_frame_list(std::FILE *file, const char *file_name, SDL_Rect frames[max
         bool complete = scan_int(p, v[0]) && scan_char(p, ',') && scan_int(p, v[1]) && scan_char(p, ',') &&
                         scan_int(p, v[2]) && scan_char(p, ',') && scan_int(p, v[3]);
         if (complete) {
-            frames[k].x = static_cast<Sint16>(v[0]);
-            frames[k].y = static_cast<Sint16>(v[1]);
-            frames[k].w = static_cast<Uint16>(v[2]);
-            frames[k].h = static_cast<Uint16>(v[3]);
+            frames[k].x = static_cast<int16_t>(v[0]);
+            frames[k].y = static_cast<int16_t>(v[1]);
+            frames[k].w = static_cast<uint16_t>(v[2]);
+            frames[k].h = static_cast<uint16_t>(v[3]);
             std::printf("%d,%d,%d,%d\n", frames[k].x, frames[k].y, frames[k].w, frames[k].h);
         } else {
             // No line end: the next output continues on the same line.
             std::printf("ERROR! %s..l%d is invalid number.", file_name, k);
-            frames[k] = SDL_Rect{0, 0, 0, 0};
+            frames[k] = Rect{0, 0, 0, 0};
         }
     }
 }
@@ -77,16 +75,12 @@ void load_sheet(SpriteSheet &sheet, const char *name)
     }
 
     std::snprintf(file_name, sizeof file_name, "%.*s.bmp", longest_name, name);
-    SDL_Surface *loaded = load_bitmap(file_name);
+    Image *loaded = load_bitmap(file_name);
     if (loaded == nullptr)
-        return; // no surface: the sheet draws nothing
-    // The sheet's pixel values are palette indices: impose the palette before converting, so the
-    // conversion keeps every index as it is.
-    SDL_SetColors(loaded, palette, 0, 256);
-    sheet.surface = SDL_ConvertSurface(loaded, back_buffer->format, SDL_SRCCOLORKEY);
-    if (sheet.surface != nullptr)
-        SDL_SetColorKey(sheet.surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0);
-    SDL_FreeSurface(loaded);
+        return; // no image: the sheet draws nothing
+    // The sheet's pixel values are palette indices, kept as they are.
+    sheet.image = convert_by_index(loaded);
+    free_image(loaded);
 }
 
 } // namespace

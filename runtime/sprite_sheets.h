@@ -2,18 +2,20 @@
 // kvs.ini and the 0-based line of the frame's rectangle in <name>.kvs.
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <cstdio>
+
+#include "runtime/pixels.h"
+
+struct Image;
 
 constexpr int max_sheets = 256;
 constexpr int max_frames = 256;
 constexpr int sheet_name_capacity = 16; // a name read from a 16-byte line buffer
 
 struct SpriteSheet {
-    SDL_Rect frames[max_frames]; // source rectangles inside the sheet's bitmap; 0,0,0,0 when unset
-    SDL_Surface *surface;        // the bitmap in the back buffer's format, or none
+    Rect frames[max_frames]; // source rectangles inside the sheet's bitmap; 0,0,0,0 when unset
+    Image *image;            // the bitmap in the back buffer's format, or none
 };
 
 extern SpriteSheet sprite_sheets[max_sheets];
@@ -25,7 +27,7 @@ int read_sheet_names(std::FILE *file, char names[][sheet_name_capacity]);
 
 // Reads a frame list into 'frames', echoing each frame or its error line; 'file_name' is for the
 // error message.
-void read_frame_list(std::FILE *file, const char *file_name, SDL_Rect frames[max_frames]);
+void read_frame_list(std::FILE *file, const char *file_name, Rect frames[max_frames]);
 
 // Reads kvs.ini and loads each listed sheet's frame list and bitmap.
 void load_sprite_sheets();

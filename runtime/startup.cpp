@@ -4,18 +4,13 @@
 #include <cstdio>
 
 #include "actors/angle_math.h"
-#include "runtime/bitmap.h"
 #include "runtime/drawing.h"
 #include "runtime/palette.h"
+#include "runtime/platform.h"
 #include "runtime/settings.h"
 #include "runtime/sprite_sheets.h"
 
 const char runtime_version[] = "0.8";
-
-SDL_Surface *icon_surface = nullptr;
-SDL_Surface *screen_surface = nullptr;
-SDL_Surface *back_buffer = nullptr;
-Uint8 *key_state = nullptr;
 
 namespace {
 
@@ -27,18 +22,10 @@ void print_rounding_listing()
 
 void load_icon()
 {
-    // Without icon.bmp the window simply has no icon of ours.
-    icon_surface = load_bitmap("icon.bmp");
-    if (icon_surface == nullptr)
-        return;
-    SDL_SetColorKey(icon_surface, SDL_SRCCOLORKEY, 0);
-    SDL_WM_SetIcon(icon_surface, nullptr);
-}
-
-Uint32 video_flags()
-{
-    Uint32 flags = SDL_HWSURFACE | SDL_HWPALETTE | SDL_DOUBLEBUF;
-    return fullscreen ? flags | SDL_FULLSCREEN : flags;
+    // Without icon.bmp the window simply has no icon of ours. The icon is kept for the whole run.
+    Image *icon = load_bitmap("icon.bmp");
+    if (icon != nullptr)
+        set_window_icon(icon);
 }
 
 } // namespace
@@ -48,8 +35,8 @@ uint8_t runtime_init()
     print_rounding_listing();
     std::printf("Korvane on SDL Ver %s\n", runtime_version);
 
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) == -1) {
-        std::printf("SDL_Init fault:%s\n", SDL_GetError());
+    if (!platform_init()) {
+        std::printf("SDL_Init fault:%s\n", platform_error());
         return 1;
     }
 
@@ -57,32 +44,30 @@ uint8_t runtime_init()
     load_settings();
     load_icon();
 
-    screen_surface = SDL_SetVideoMode(screen_width, screen_height, screen_depth, video_flags());
-    if (screen_surface == nullptr) {
-        std::printf("Display Setting...%dx%dx8 ERROR!: %s\n", screen_width, screen_height, SDL_GetError());
+    if (!open_display(fullscreen)) {
+        std::printf("Display Setting...%dx%dx8 ERROR!: %s\n", screen_width, screen_height, platform_error());
         return 1;
     }
     std::printf("Display Setting...%dx%dx8 Done.\n", screen_width, screen_height);
 
-    back_buffer = SDL_CreateRGBSurface(SDL_SWSURFACE, screen_width, screen_height, screen_depth, 0, 0, 0, 0);
-    if (back_buffer == nullptr) {
+    if (!create_back_buffer()) {
         std::printf("ERROR! Failed to create Surface on System Memory \n");
         return 1;
     }
 
     // The palette must be on the back buffer before the font and the sheets are converted to it.
     load_palette();
-    SDL_ShowCursor(SDL_DISABLE);
+    hide_mouse_cursor();
     load_font();
     load_sprite_sheets();
-    key_state = SDL_GetKeyState(nullptr);
+    open_keyboard();
     build_trig_tables();
     return 0;
 }
 
 int runtime_shutdown()
 {
-    SDL_Quit();
+    platform_quit();
     std::printf("Quit krv...bye.\n");
     return 0;
 }

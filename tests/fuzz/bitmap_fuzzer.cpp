@@ -17,6 +17,8 @@
 #include "runtime/bitmap.h"
 #include "runtime/drawing.h"
 #include "runtime/palette.h"
+#include "runtime/platform_sdl.h"
+#include "runtime/platform.h"
 #include "runtime/sprite_sheets.h"
 #include "runtime/startup.h"
 
@@ -70,10 +72,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     FUZZ_CHECK(SDL_Init(SDL_INIT_VIDEO) == 0);
-    back_buffer = SDL_CreateRGBSurface(SDL_SWSURFACE, screen_width, screen_height, screen_depth, 0, 0, 0, 0);
-    FUZZ_CHECK(back_buffer != nullptr);
+    FUZZ_CHECK(open_display(0) && create_back_buffer());
     fill_default_palette();
-    SDL_SetColors(back_buffer, palette, 0, 256);
+    set_palette(palette);
 
     // FUZZ_WORK_DIR, or in memory where the machine has it: a file system on disk writes every
     // rewritten input back.
@@ -96,16 +97,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     write_file("fuzz.bmp", data, size);
 
     // The icon: the loaded surface itself gets colour key 0.
-    SDL_Surface *icon = load_bitmap("font.bmp");
+    Image *loaded = load_bitmap("font.bmp");
     bool accepted = check_bitmap_header(data, size < header_bytes ? size : header_bytes, size) == BITMAP_OK;
-    FUZZ_CHECK(icon == nullptr || accepted);
-    if (icon != nullptr) {
+    FUZZ_CHECK(loaded == nullptr || accepted);
+    if (loaded != nullptr) {
+        SDL_Surface *icon = loaded->surface;
         // SDL never gets a picture larger than the header check lets through.
         FUZZ_CHECK(icon->w >= 1 && icon->h >= 1 && icon->w <= max_side && icon->h <= max_side);
         FUZZ_CHECK(int64_t{icon->w} * icon->h <= max_pixels);
-        SDL_SetColorKey(icon, SDL_SRCCOLORKEY, 0);
-        SDL_WM_SetIcon(icon, nullptr);
-        SDL_FreeSurface(icon);
+        set_window_icon(loaded);
+        free_image(loaded);
     }
 
     load_font();
@@ -113,9 +114,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(sheet_count == 1);
     draw_with_everything();
 
-    SDL_FreeSurface(font_surface);
-    font_surface = nullptr;
-    SDL_FreeSurface(sprite_sheets[0].surface);
-    sprite_sheets[0].surface = nullptr;
+    free_image(font_image);
+    font_image = nullptr;
+    free_image(sprite_sheets[0].image);
+    sprite_sheets[0].image = nullptr;
     return 0;
 }

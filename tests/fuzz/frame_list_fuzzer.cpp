@@ -7,8 +7,8 @@
 
 namespace {
 
-SDL_Rect frames[max_frames + 1];
-const SDL_Rect untouched{-1, -1, 0xBEEF, 0xBEEF};
+Rect frames[max_frames + 1];
+const Rect untouched{-1, -1, 0xBEEF, 0xBEEF};
 
 } // namespace
 
@@ -20,12 +20,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    for (SDL_Rect &frame : frames)
+    for (Rect &frame : frames)
         frame = untouched;
     std::FILE *file = input_stream(data, size);
     read_frame_list(file, "fuzz.kvs", frames);
     std::fclose(file);
-    const SDL_Rect &after = frames[max_frames];
+    const Rect &after = frames[max_frames];
     FUZZ_CHECK(after.x == untouched.x && after.y == untouched.y && after.w == untouched.w && after.h == untouched.h);
     return 0;
 }

@@ -10,12 +10,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    for (SDL_Color &entry : palette)
-        entry = SDL_Color{0, 0, 0, 0};
+    for (Colour &entry : palette)
+        entry = Colour{0, 0, 0, 0};
     std::FILE *file = input_stream(data, size);
     read_palette(file);
     std::fclose(file);
-    for (const SDL_Color &entry : palette)
+    for (const Colour &entry : palette)
         FUZZ_CHECK(entry.unused == 0);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "runtime/bitmap.h"
+#include "runtime/platform.h"
 #include "sdl_screen.h"
 #include "test_support.h"
 
@@ -154,10 +155,10 @@ class BitmapLoadTest : public SdlScreenTest {
     {
         EXPECT_EQ(check(bytes), BITMAP_CORRUPT);
         write(bytes);
-        SDL_Surface *surface = nullptr;
-        std::string out = capture_stdout([&] { surface = load_bitmap(path.c_str()); });
-        EXPECT_EQ(surface, nullptr);
-        SDL_FreeSurface(surface);
+        Image *image = nullptr;
+        std::string out = capture_stdout([&] { image = load_bitmap(path.c_str()); });
+        EXPECT_EQ(image, nullptr);
+        free_image(image);
         EXPECT_EQ(out, "ERROR! " + path + " is not a usable bitmap.\n");
     }
 
@@ -166,13 +167,13 @@ class BitmapLoadTest : public SdlScreenTest {
     {
         EXPECT_EQ(check(bytes), BITMAP_OK);
         write(bytes);
-        SDL_Surface *surface = nullptr;
-        std::string out = capture_stdout([&] { surface = load_bitmap(path.c_str()); });
+        Image *image = nullptr;
+        std::string out = capture_stdout([&] { image = load_bitmap(path.c_str()); });
         EXPECT_EQ(out, "");
-        ASSERT_NE(surface, nullptr) << SDL_GetError();
-        EXPECT_EQ(surface->w, width);
-        EXPECT_EQ(surface->h, height);
-        SDL_FreeSurface(surface);
+        ASSERT_NE(image, nullptr) << SDL_GetError();
+        EXPECT_EQ(image->surface->w, width);
+        EXPECT_EQ(image->surface->h, height);
+        free_image(image);
     }
 
     std::string folder, path;
@@ -352,13 +353,13 @@ TEST_F(BitmapLoadTest, RefusedFilesPrintOneLineAndGiveNoSurface)
 
 TEST_F(BitmapLoadTest, MissingFilesAndFoldersAreSilentlyAbsent)
 {
-    SDL_Surface *surface = nullptr;
-    std::string out = capture_stdout([&] { surface = load_bitmap(path.c_str()); });
-    EXPECT_EQ(surface, nullptr);
+    Image *image = nullptr;
+    std::string out = capture_stdout([&] { image = load_bitmap(path.c_str()); });
+    EXPECT_EQ(image, nullptr);
     EXPECT_EQ(out, "");
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-    out = capture_stdout([&] { surface = load_bitmap(path.c_str()); });
-    EXPECT_EQ(surface, nullptr);
+    out = capture_stdout([&] { image = load_bitmap(path.c_str()); });
+    EXPECT_EQ(image, nullptr);
     EXPECT_EQ(out, "");
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "runtime/drawing.h"
+#include "runtime/platform.h"
 #include "runtime/sprite_sheets.h"
 #include "sdl_screen.h"
 
@@ -31,16 +32,16 @@ class DrawingTest : public SdlScreenTest {
         SDL_SetColorKey(bitmap, SDL_SRCCOLORKEY, 0);
         SpriteSheet &sheet = sprite_sheets[test_sheet];
         sheet = SpriteSheet{};
-        sheet.surface = bitmap;
-        sheet.frames[3] = SDL_Rect{0, 0, 16, 16};
-        sheet.frames[4] = SDL_Rect{16, 0, 16, 16};
+        sheet.image = image_of_surface(bitmap);
+        sheet.frames[3] = Rect{0, 0, 16, 16};
+        sheet.frames[4] = Rect{16, 0, 16, 16};
         sprite_sheets[unloaded_sheet] = SpriteSheet{};
-        sprite_sheets[unloaded_sheet].frames[3] = SDL_Rect{0, 0, 16, 16};
+        sprite_sheets[unloaded_sheet].frames[3] = Rect{0, 0, 16, 16};
     }
 
     void TearDown() override
     {
-        SDL_FreeSurface(sprite_sheets[test_sheet].surface);
+        free_image(sprite_sheets[test_sheet].image);
         sprite_sheets[test_sheet] = saved_sheet;
         sprite_sheets[unloaded_sheet] = saved_unloaded;
         draw_observer = saved_observer;
@@ -88,7 +89,7 @@ TEST_F(DrawingTest, SpriteAtTheRightEdgeShowsOnlyItsLeftColumns)
     for (int j = 1; j < 10; j++)
         EXPECT_EQ(pixel(630 + j, 11), 50 + j) << "column " << j;
     EXPECT_EQ(count_nonzero(), 10 * 16 - 1);
-    const SDL_Rect &frame = sprite_sheets[test_sheet].frames[3];
+    const Rect &frame = sprite_sheets[test_sheet].frames[3];
     EXPECT_EQ(frame.w, 16) << "the clipping must not shrink the stored frame";
     draw_sprite(0, 100, test_sheet, 3);
     EXPECT_EQ(pixel(15, 101), 65);

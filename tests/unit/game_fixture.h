@@ -14,6 +14,7 @@
 #include "actors/spawner.h"
 #include "runtime/drawing.h"
 #include "runtime/input.h"
+#include "runtime/platform_sdl.h"
 #include "runtime/startup.h"
 #include "scenes/collisions.h"
 #include "scenes/game_scene.h"

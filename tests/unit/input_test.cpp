@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "runtime/input.h"
+#include "runtime/platform.h"
 #include "sdl_screen.h"
 
 namespace {
@@ -81,8 +82,10 @@ class PollInputTest : public SdlScreenTest {
         clear_keys();
         for (SDLKey key : held)
             key_state[key] = 1;
+        KeySnapshot keys;
+        read_key_snapshot(input_states[0], keys);
         uint8_t quit = 0;
-        poll_input(&quit);
+        poll_input(keys, &quit);
         return quit;
     }
 

@@ -36,7 +36,7 @@ class PaletteTest : public testing::Test {
     }
 
   private:
-    SDL_Color saved[256];
+    Colour saved[256];
 };
 
 TEST_F(PaletteTest, EchoesEachLineAsReadThenTheStoredValues)

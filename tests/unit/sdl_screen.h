@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "runtime/platform_sdl.h"
 #include "runtime/startup.h"
 
 // SDL is brought up once per process and never shut down: SDL_Quit of the library we link leaks a few

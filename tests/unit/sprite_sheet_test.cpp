@@ -32,22 +32,22 @@ SheetList read_names(const std::string &text)
 
 struct FrameList {
     std::string out;
-    SDL_Rect frames[max_frames];
+    Rect frames[max_frames];
 };
 
 // Reads 'text' as a frame list over frames that all start as the marker 1,2,3,4.
 FrameList read_frames(const std::string &text, const char *file_name = "ship.kvs")
 {
     FrameList result;
-    for (SDL_Rect &frame : result.frames)
-        frame = SDL_Rect{1, 2, 3, 4};
+    for (Rect &frame : result.frames)
+        frame = Rect{1, 2, 3, 4};
     std::FILE *file = text_stream(text);
     result.out = capture_stdout([&] { read_frame_list(file, file_name, result.frames); });
     std::fclose(file);
     return result;
 }
 
-void expect_frame(const SDL_Rect &frame, int x, int y, int w, int h)
+void expect_frame(const Rect &frame, int x, int y, int w, int h)
 {
     EXPECT_EQ(frame.x, x);
     EXPECT_EQ(frame.y, y);

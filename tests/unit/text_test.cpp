@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "runtime/drawing.h"
+#include "runtime/platform.h"
 #include "sdl_screen.h"
 
 namespace {
@@ -45,20 +46,21 @@ class TextTest : public SdlScreenTest {
     void SetUp() override
     {
         SdlScreenTest::SetUp();
-        saved_font = font_surface;
+        saved_font = font_image;
         saved_observer = draw_observer;
-        font_surface = make_indexed_surface(128, 64);
-        ASSERT_NE(font_surface, nullptr);
+        SDL_Surface *font = make_indexed_surface(128, 64);
+        ASSERT_NE(font, nullptr);
         for (int y = 0; y < 64; y++)
             for (int x = 0; x < 128; x++)
-                set_pixel(font_surface, x, y, (x % 8 == 0 && y % 8 == 0) ? 0 : cell_index(x / 8, y / 8));
-        SDL_SetColorKey(font_surface, SDL_SRCCOLORKEY, 0);
+                set_pixel(font, x, y, (x % 8 == 0 && y % 8 == 0) ? 0 : cell_index(x / 8, y / 8));
+        SDL_SetColorKey(font, SDL_SRCCOLORKEY, 0);
+        font_image = image_of_surface(font);
     }
 
     void TearDown() override
     {
-        SDL_FreeSurface(font_surface);
-        font_surface = saved_font;
+        free_image(font_image);
+        font_image = saved_font;
         draw_observer = saved_observer;
         SdlScreenTest::TearDown();
     }
@@ -82,7 +84,7 @@ class TextTest : public SdlScreenTest {
     }
 
   private:
-    SDL_Surface *saved_font = nullptr;
+    Image *saved_font = nullptr;
     DrawObserver saved_observer = nullptr;
 };
 
@@ -121,10 +123,10 @@ TEST_F(TextTest, GlyphCellsOfLettersHighBytesAndControlBytes)
 
 TEST_F(TextTest, WithoutAFontOnlyTheBackgroundCellsAreDrawn)
 {
-    SDL_Surface *font = font_surface;
-    font_surface = nullptr;
+    Image *font = font_image;
+    font_image = nullptr;
     EXPECT_EQ(draw_text(8, 8, "ab"), 2);
-    font_surface = font;
+    font_image = font;
     for (int y = 8; y < 16; y++)
         for (int x = 8; x < 24; x++)
             ASSERT_EQ(pixel(x, y), text_bg_colour) << x << "," << y;

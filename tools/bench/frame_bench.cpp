@@ -6,6 +6,7 @@
 #include "full_pool.h"
 #include "runtime/drawing.h"
 #include "runtime/frame_clock.h"
+#include "runtime/platform_sdl.h"
 #include "runtime/startup.h"
 #include "scenes/game_scene.h"
 

@@ -94,6 +94,14 @@ uint16_t script_key_of(char c)
     }
 }
 
+KeySnapshot script_snapshot(uint16_t keys)
+{
+    KeySnapshot snapshot;
+    snapshot.held = static_cast<uint16_t>(keys & script_snapshot_keys);
+    snapshot.close_requested = (keys & SCRIPT_CLOSE) ? 1 : 0;
+    return snapshot;
+}
+
 bool parse_input_script(const std::string &text, InputScript &script, ScriptError &error)
 {
     script.entries.clear();

@@ -14,16 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "runtime/input.h"
+
+// The keys are the bits of the key snapshot, and two of the script's own above them.
 enum ScriptKey : uint16_t {
-    SCRIPT_UP = 1 << 0,
-    SCRIPT_DOWN = 1 << 1,
-    SCRIPT_LEFT = 1 << 2,
-    SCRIPT_RIGHT = 1 << 3,
-    SCRIPT_BUTTON_1 = 1 << 4, // buttons 2 to 6 follow in the next bits
-    SCRIPT_ESCAPE = 1 << 10,
+    SCRIPT_UP = SNAPSHOT_UP,
+    SCRIPT_DOWN = SNAPSHOT_DOWN,
+    SCRIPT_LEFT = SNAPSHOT_LEFT,
+    SCRIPT_RIGHT = SNAPSHOT_RIGHT,
+    SCRIPT_BUTTON_1 = SNAPSHOT_BUTTON_1, // buttons 2 to 6 follow in the next bits
+    SCRIPT_ESCAPE = SNAPSHOT_ESCAPE,
     SCRIPT_CLOSE = 1 << 11,
     SCRIPT_LATE = 1 << 12,
 };
+constexpr uint16_t script_snapshot_keys = 0x07FF; // the bits that are snapshot keys
 
 struct ScriptEntry {
     uint16_t keys;  // ScriptKey bits
@@ -48,3 +52,6 @@ bool parse_input_script(const std::string &text, InputScript &script, ScriptErro
 
 // The ScriptKey bit of one KEYS character, or 0 when the character means nothing.
 uint16_t script_key_of(char c);
+
+// What a tick's poll sees for a script entry's keys.
+KeySnapshot script_snapshot(uint16_t keys);

@@ -1,24 +1,23 @@
 // replay.cpp: the replay loop, driving the same run_tick as the game's main loop.
 #include "replay.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 
 #include "runtime/frame_clock.h"
 #include "runtime/main_loop.h"
-#include "runtime/startup.h"
+#include "runtime/platform.h"
 #include "trace.h"
 
 namespace {
 
 bool tick_is_late = false;
+KeySnapshot script_keys;
 
 bool script_says_late() { return tick_is_late; }
 
 void no_wait() {}
 
-const TickPacing script_pacing = {script_says_late, no_wait};
+const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
 
 // Allocated once, before the first tick.
 DrawLog *draw_log = nullptr;
@@ -27,7 +26,7 @@ void save_frame(const char *dir, uint32_t tick)
 {
     char path[4096];
     std::snprintf(path, sizeof path, "%s/tick-%06u.bmp", dir, tick);
-    SDL_SaveBMP(back_buffer, path);
+    save_back_buffer(path);
 }
 
 void run_script_tick(uint16_t keys, const ReplayOptions &options)
@@ -37,7 +36,7 @@ void run_script_tick(uint16_t keys, const ReplayOptions &options)
     tick_is_late = (keys & SCRIPT_LATE) != 0;
     if (draw_log != nullptr)
         clear_draw_log(*draw_log);
-    uint8_t drawn = run_tick(script_pacing);
+    uint8_t drawn = run_tick(script_driver);
     if (drawn && options.bmp_dir != nullptr && options.bmp_every > 0 && tick % options.bmp_every == 0)
         save_frame(options.bmp_dir, tick);
     if (options.trace != nullptr)
@@ -52,21 +51,11 @@ void select_headless_drivers()
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
+void read_script_keys(KeySnapshot &snapshot) { snapshot = script_keys; }
+
 void apply_script_keys(uint16_t keys)
 {
-    key_state[SDLK_UP] = (keys & SCRIPT_UP) ? 1 : 0;
-    key_state[SDLK_DOWN] = (keys & SCRIPT_DOWN) ? 1 : 0;
-    key_state[SDLK_LEFT] = (keys & SCRIPT_LEFT) ? 1 : 0;
-    key_state[SDLK_RIGHT] = (keys & SCRIPT_RIGHT) ? 1 : 0;
-    const SDLKey buttons[6] = {SDLK_z, SDLK_x, SDLK_c, SDLK_a, SDLK_s, SDLK_d};
-    for (int b = 0; b < 6; b++)
-        key_state[buttons[b]] = (keys & (SCRIPT_BUTTON_1 << b)) ? 1 : 0;
-    key_state[SDLK_ESCAPE] = (keys & SCRIPT_ESCAPE) ? 1 : 0;
-    if (keys & SCRIPT_CLOSE) {
-        SDL_Event close{};
-        close.type = SDL_QUIT;
-        SDL_PushEvent(&close);
-    }
+    script_keys = script_snapshot(keys);
 }
 
 uint64_t run_replay(const InputScript &script, const ReplayOptions &options)

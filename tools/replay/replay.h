@@ -14,11 +14,11 @@ struct ReplayOptions {
     uint32_t bmp_every = 60;        // ... of the drawn ticks whose index is a multiple of this
 };
 
-// Sets the keyboard state entries of the ten bound keys and Escape from a script entry's keys, and
-// queues the window's close event when the entry asks for it.
+// Makes a script entry's keys what the next tick's poll sees, through read_script_keys.
 void apply_script_keys(uint16_t keys);
+void read_script_keys(KeySnapshot &snapshot);
 
-// Selects SDL's dummy drivers; call before start-up.
+// Selects SDL's dummy drivers on the desktop; call before start-up.
 void select_headless_drivers();
 
 // The replay after a successful runtime_init: the scene set-up, then one tick per script entry until

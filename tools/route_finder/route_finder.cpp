@@ -31,7 +31,7 @@ constexpr uint32_t max_run_ticks = 20000;
 bool drawing = false;
 bool is_late() { return !drawing; }
 void no_wait() {}
-const TickPacing search_pacing = {is_late, no_wait};
+const TickDriver search_driver = {read_script_keys, is_late, no_wait};
 
 std::vector<uint16_t> recorded; // the keys of every tick played for good
 
@@ -70,7 +70,7 @@ uint16_t keys_for(Choice choice, uint32_t tick)
 void play(uint16_t keys)
 {
     apply_script_keys(keys);
-    run_tick(search_pacing);
+    run_tick(search_driver);
 }
 
 bool ship_wrecked() { return ship_state >= ship_first_wreck; }

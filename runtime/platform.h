@@ -1,0 +1,51 @@
+// platform.h: everything the runtime asks of the machine it runs on, as free functions. One source
+// file per platform provides them, chosen by the build: platform_sdl.cpp over SDL 1.2 on the desktop,
+// platform_web.cpp in a browser. Nothing above the runtime includes this header.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/input.h"
+#include "runtime/pixels.h"
+
+// A picture the platform keeps for the runtime: a loaded bitmap, the font, a sheet or the icon.
+struct Image;
+
+// Start-up, in the order runtime_init calls them. Each failure leaves its reason in platform_error().
+bool platform_init();
+const char *platform_error();
+void set_window_icon(Image *icon); // index 0 is transparent
+bool open_display(uint8_t fullscreen);
+bool create_back_buffer(); // 640x480, 8 bits: all drawing goes here
+void set_palette(const Colour colours[256]); // on the display and the back buffer
+void hide_mouse_cursor();
+void open_keyboard();
+void platform_quit();
+
+// Loads a BMP file, or gives none: silently when it is missing or not a regular file, with one line
+// when its header is refused (see bitmap.h).
+Image *load_bitmap(const char *path);
+// The font: its colours are matched to the nearest entries of the back buffer's palette.
+Image *convert_by_colour(Image *loaded);
+// A sheet: its pixel values are taken as palette indices and kept as they are.
+Image *convert_by_index(Image *loaded);
+void free_image(Image *image);
+
+// The back buffer. Rectangles are clipped to it (negative corners included); a blit leaves the pixels
+// of index 0 untouched. Both return 0, or -1 when there is nothing to blit from.
+int fill_back_buffer(const Rect &area, uint8_t colour);
+int blit_to_back_buffer(Image *source, const Rect &from, int16_t x, int16_t y);
+void present_back_buffer();
+// Writes the back buffer as an 8-bit BMP file with the palette; false when it could not be written.
+bool save_back_buffer(const char *path);
+
+// The millisecond clock, and a sleep that may end late.
+uint32_t clock_ms();
+void delay_ms(uint32_t ms);
+
+// The state of the ten keys bound in 'bindings', of Escape and of the close event, at this moment.
+void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot);
+
+// Runs the ticks until quit_requested, then runtime_shutdown. The desktop returns when it is done; a
+// browser returns at once and runs the ticks from its animation frames.
+void run_loop();

@@ -1,0 +1,217 @@
+// platform_sdl.cpp: the desktop platform, over SDL 1.2.
+#include "runtime/platform_sdl.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+#include "runtime/bitmap.h"
+#include "runtime/frame_clock.h"
+#include "runtime/main_loop.h"
+#include "runtime/platform.h"
+#include "runtime/startup.h"
+
+SDL_Surface *screen_surface = nullptr;
+SDL_Surface *back_buffer = nullptr;
+Uint8 *key_state = nullptr;
+
+// The key numbers are SDL's own.
+constexpr bool same_key(KeyCode ours, SDLKey sdl) { return static_cast<int>(ours) == static_cast<int>(sdl); }
+static_assert(same_key(KEYCODE_ESCAPE, SDLK_ESCAPE) && same_key(KEYCODE_UP, SDLK_UP) &&
+              same_key(KEYCODE_DOWN, SDLK_DOWN) && same_key(KEYCODE_LEFT, SDLK_LEFT) &&
+              same_key(KEYCODE_RIGHT, SDLK_RIGHT) && same_key(KEYCODE_Z, SDLK_z) && same_key(KEYCODE_X, SDLK_x) &&
+              same_key(KEYCODE_C, SDLK_c) && same_key(KEYCODE_A, SDLK_a) && same_key(KEYCODE_S, SDLK_s) &&
+              same_key(KEYCODE_D, SDLK_d) && SDLK_LAST <= key_code_count);
+static_assert(sizeof(Colour) == sizeof(SDL_Color) && sizeof(Rect) == sizeof(SDL_Rect));
+
+namespace {
+
+// Every sheet, the font, the icon, and a loaded bitmap on its way to conversion, with room to spare.
+constexpr int max_images = 272;
+Image images[max_images];
+
+// The colours last given to set_palette, imposed on each sheet before its conversion.
+SDL_Color palette_colours[256];
+
+SDL_Rect sdl_rect(const Rect &rect) { return SDL_Rect{rect.x, rect.y, rect.w, rect.h}; }
+
+// SDL_FillRect writes rows of 64 bytes and more with non-temporal stores, which bypass the cache: the
+// blits and the present that read the back buffer next then wait on memory. An 8-bit surface is
+// filled here with ordinary stores instead, clipped to its clip rectangle as SDL_FillRect clips, so
+// the same pixels change. It is locked around the fill rather than asked whether it needs locking:
+// the libraries answer that question differently. Returns false for any other surface.
+bool fill_8bit_surface(SDL_Surface *surface, const SDL_Rect &area, uint8_t colour)
+{
+    if (surface == nullptr || surface->format->BytesPerPixel != 1 || SDL_LockSurface(surface) != 0)
+        return false;
+    if (surface->pixels == nullptr) {
+        SDL_UnlockSurface(surface);
+        return false;
+    }
+    const SDL_Rect &clip = surface->clip_rect;
+    int left = std::max<int>(area.x, clip.x), right = std::min<int>(area.x + area.w, clip.x + clip.w);
+    int top = std::max<int>(area.y, clip.y), bottom = std::min<int>(area.y + area.h, clip.y + clip.h);
+    if (left < right && top < bottom) {
+        auto *row = static_cast<Uint8 *>(surface->pixels) + static_cast<ptrdiff_t>(top) * surface->pitch + left;
+        for (int y = top; y < bottom; y++, row += surface->pitch)
+            std::memset(row, colour, static_cast<size_t>(right - left));
+    }
+    SDL_UnlockSurface(surface);
+    return true;
+}
+
+// The converted surface in the back buffer's format, keyed on index 0 with run-length acceleration.
+Image *converted(Image *loaded)
+{
+    SDL_Surface *surface = SDL_ConvertSurface(loaded->surface, back_buffer->format, SDL_SRCCOLORKEY);
+    if (surface == nullptr)
+        return nullptr;
+    SDL_SetColorKey(surface, SDL_SRCCOLORKEY | SDL_RLEACCEL, 0);
+    return image_of_surface(surface);
+}
+
+} // namespace
+
+Image *image_of_surface(SDL_Surface *surface)
+{
+    if (surface == nullptr)
+        return nullptr;
+    for (Image &image : images) {
+        if (image.surface == nullptr) {
+            image.surface = surface;
+            return &image;
+        }
+    }
+    SDL_FreeSurface(surface);
+    return nullptr;
+}
+
+bool platform_init()
+{
+    return SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) != -1;
+}
+
+const char *platform_error() { return SDL_GetError(); }
+
+void set_window_icon(Image *icon)
+{
+    SDL_SetColorKey(icon->surface, SDL_SRCCOLORKEY, 0);
+    SDL_WM_SetIcon(icon->surface, nullptr);
+}
+
+bool open_display(uint8_t fullscreen)
+{
+    Uint32 flags = SDL_HWSURFACE | SDL_HWPALETTE | SDL_DOUBLEBUF;
+    if (fullscreen)
+        flags |= SDL_FULLSCREEN;
+    screen_surface = SDL_SetVideoMode(screen_width, screen_height, screen_depth, flags);
+    return screen_surface != nullptr;
+}
+
+bool create_back_buffer()
+{
+    back_buffer = SDL_CreateRGBSurface(SDL_SWSURFACE, screen_width, screen_height, screen_depth, 0, 0, 0, 0);
+    return back_buffer != nullptr;
+}
+
+void set_palette(const Colour colours[256])
+{
+    for (int i = 0; i < 256; i++)
+        palette_colours[i] = SDL_Color{colours[i].r, colours[i].g, colours[i].b, colours[i].unused};
+    // The result is not an error code in every implementation of the library: never read it.
+    SDL_SetColors(screen_surface, palette_colours, 0, 256);
+    SDL_SetColors(back_buffer, palette_colours, 0, 256);
+}
+
+void hide_mouse_cursor() { SDL_ShowCursor(SDL_DISABLE); }
+
+void open_keyboard() { key_state = SDL_GetKeyState(nullptr); }
+
+void platform_quit() { SDL_Quit(); }
+
+Image *load_bitmap(const char *path)
+{
+    uint64_t size = 0;
+    std::FILE *file = open_checked_bitmap(path, &size);
+    if (file == nullptr)
+        return nullptr;
+    SDL_RWops *source = SDL_RWFromFP(file, 1);
+    if (source == nullptr) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return image_of_surface(SDL_LoadBMP_RW(source, 1));
+}
+
+Image *convert_by_colour(Image *loaded) { return converted(loaded); }
+
+Image *convert_by_index(Image *loaded)
+{
+    // Imposing the palette first makes the conversion keep every index as it is.
+    SDL_SetColors(loaded->surface, palette_colours, 0, 256);
+    return converted(loaded);
+}
+
+void free_image(Image *image)
+{
+    if (image == nullptr)
+        return;
+    SDL_FreeSurface(image->surface);
+    image->surface = nullptr;
+}
+
+int fill_back_buffer(const Rect &area, uint8_t colour)
+{
+    SDL_Rect rect = sdl_rect(area);
+    if (fill_8bit_surface(back_buffer, rect, colour))
+        return 0; // what SDL_FillRect returns for a fill that succeeded or was clipped away
+    return SDL_FillRect(back_buffer, &rect, colour);
+}
+
+int blit_to_back_buffer(Image *source, const Rect &from, int16_t x, int16_t y)
+{
+    SDL_Rect source_rect = sdl_rect(from);
+    SDL_Rect target_rect = SDL_Rect{x, y, from.w, from.h};
+    return SDL_UpperBlit(source->surface, &source_rect, back_buffer, &target_rect);
+}
+
+void present_back_buffer()
+{
+    SDL_UpperBlit(back_buffer, nullptr, screen_surface, nullptr);
+    SDL_Flip(screen_surface);
+}
+
+bool save_back_buffer(const char *path) { return SDL_SaveBMP(back_buffer, path) == 0; }
+
+uint32_t clock_ms() { return SDL_GetTicks(); }
+
+void delay_ms(uint32_t ms) { SDL_Delay(ms); }
+
+void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot)
+{
+    // Draining the queue also brings SDL's key state array up to date.
+    snapshot.close_requested = 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        if (event.type == SDL_QUIT)
+            snapshot.close_requested = 1;
+
+    uint16_t keys[10];
+    bound_keys(bindings, keys);
+    snapshot.held = key_state[SDLK_ESCAPE] != 0 ? SNAPSHOT_ESCAPE : 0;
+    // A direction key counts when its entry is non-zero, a button by the entry's lowest bit.
+    for (int k = 0; k < 4; k++)
+        if (key_state[keys[k]] != 0)
+            snapshot.held |= static_cast<uint16_t>(1 << k);
+    for (int k = 4; k < 10; k++)
+        if (key_state[keys[k]] & 1)
+            snapshot.held |= static_cast<uint16_t>(1 << k);
+}
+
+void run_loop()
+{
+    do {
+        run_tick(real_time_driver);
+    } while (quit_requested == 0);
+    runtime_shutdown();
+}
