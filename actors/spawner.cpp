@@ -2,6 +2,7 @@
 #include "actors/spawner.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "actors/angle_math.h"
 #include "actors/pool.h"
@@ -34,7 +35,8 @@ constexpr KindRow kind_rows[] = {
     {KIND_BOSS_DROP,  true,  26, 32, boss_drop_update,  boss_drop_draw,  boss_drop_event},
     {KIND_EXPLOSION,  false, 0,  0,  explosion_update,  explosion_draw,  explosion_event},
 };
-static_assert(std::ranges::is_sorted(kind_rows, {}, &KindRow::kind));
+static_assert(std::is_sorted(std::begin(kind_rows), std::end(kind_rows),
+                             [](const KindRow &a, const KindRow &b) { return a.kind < b.kind; }));
 
 const KindRow *find_kind_row(uint8_t kind)
 {

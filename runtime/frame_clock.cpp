@@ -23,6 +23,27 @@ uint32_t slot_end_offset(uint32_t tick)
     return static_cast<uint32_t>((uint64_t{tick} * 1000 + 1000) / frame_rate);
 }
 
+uint32_t slot_begin_offset(uint32_t tick) { return tick == 0 ? 0 : slot_end_offset(tick - 1); }
+
+uint32_t ticks_due(uint32_t now, uint32_t limit)
+{
+    // Counted from the current tick's slot, whose start is near 'now', so the difference is small and
+    // reads as signed however long the clock has run.
+    uint32_t due = 0;
+    while (due < limit) {
+        uint32_t begin = frame_clock.start_ms + slot_begin_offset(frame_clock.ticks + due);
+        if (static_cast<int32_t>(now - begin) < 0)
+            break;
+        due++;
+    }
+    return due;
+}
+
+void frame_clock_anchor(uint32_t now, uint32_t into_slot)
+{
+    frame_clock.start_ms = now - into_slot - slot_begin_offset(frame_clock.ticks);
+}
+
 void frame_clock_start()
 {
     frame_clock.ticks = 0;

@@ -19,6 +19,17 @@ extern uint8_t quit_requested; // the loop ends after the tick in which it becam
 // Milliseconds from the clock start at which the slot of tick n ends: floor((n + 1) * 1000 / 60).
 uint32_t slot_end_offset(uint32_t tick);
 
+// Milliseconds from the clock start at which the slot of tick n begins: where the slot before ends.
+uint32_t slot_begin_offset(uint32_t tick);
+
+// How many ticks from the current one on have slots that have begun by 'now', counted up to 'limit'.
+uint32_t ticks_due(uint32_t now, uint32_t limit);
+
+// Moves the clock start so that the current tick's slot began 'into_slot' ms before 'now': used where
+// the loop is driven from outside (a browser's animation frames) to place the slots, and to resume
+// after a pause without racing through the ticks it missed.
+void frame_clock_anchor(uint32_t now, uint32_t into_slot);
+
 void frame_clock_start();
 uint32_t frame_clock_now();
 int32_t frame_time_left();

@@ -22,6 +22,12 @@ extern const TickDriver real_time_driver;
 // Returns 1 when the tick was drawn.
 uint8_t run_tick(const TickDriver &driver);
 
+// For a loop driven from outside, as a browser's animation frames drive it: runs, back to back, every
+// tick whose slot has begun by 'now' (so that only the last can still be inside its slot and drawn),
+// and returns how many ran. The slots are placed against 'now' at the first call, and again instead
+// of catching up when more than a second of ticks is due.
+uint32_t run_ticks_due(uint32_t now, const TickDriver &driver);
+
 // Start-up, the scene set-up, the loop until quit_requested, and shutdown. Always returns 0.
 int run_program();
 

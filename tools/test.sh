@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # test.sh: set up, build, and run every test: the unit tests, the replays and the real-window tests,
-# the headless suite once more against classic SDL 1.2, then again in a sanitizer build, then the fuzzers.
+# the headless suite once more against classic SDL 1.2, then again in a sanitizer build, then the fuzzers,
+# then the browser version: its replays against the desktop's, and the page in chromium.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 install_missing_packages
@@ -12,3 +13,4 @@ BUILD_DIR=$repo_dir/build-sanitize CMAKE_ARGS="-DVORPALINE_SANITIZE=ON -DCMAKE_B
     bash -c "source '$repo_dir/tools/setup.sh' && configure_and_build"
 ctest --test-dir "$repo_dir/build-sanitize" --output-on-failure -j "$(nproc)" -LE window
 BUILD_DIR=$repo_dir/build-fuzz bash "$repo_dir/tools/fuzz.sh"
+BUILD_DIR=$build_dir bash "$repo_dir/tools/web_test.sh"

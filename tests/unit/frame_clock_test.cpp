@@ -1,12 +1,15 @@
 // frame_clock_test.cpp: where each tick's slot ends, long runs past the 32-bit product, and the FPS figure.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "runtime/drawing.h"
 #include "runtime/frame_clock.h"
+#include "runtime/main_loop.h"
 #include "runtime/settings.h"
+#include "scene_state_guard.h"
 #include "sdl_screen.h"
 
 namespace {
@@ -163,6 +166,80 @@ TEST_F(FpsDrawTest, DrawsAndSamplesNothingWhenDisabled)
         EXPECT_EQ(frame_clock.sample_ticks, 0u);
         EXPECT_EQ(frame_clock.skipped, 2u);
     }
+}
+
+
+// The pacing of a loop driven by a browser's animation frames: each frame runs the ticks whose slots
+// have begun. Frames come at a display's rate with a jitter of their own (a fixed pseudo-random
+// sequence); the ticks run the real title scene, none drawn.
+class AnimationFramePacingTest : public testing::Test {
+  protected:
+    void SetUp() override
+    {
+        saved_clock = frame_clock;
+        prepare_loop();
+    }
+    void TearDown() override { frame_clock = saved_clock; }
+
+    // Frames at 'hz' for 'seconds' from 'start' ms, each up to 'jitter' ms early or late. Returns how
+    // many frames ran 0, 1, and 2 or more ticks.
+    std::array<uint32_t, 3> run_frames(double hz, double seconds, double jitter, double start = 1000)
+    {
+        std::array<uint32_t, 3> frames{};
+        uint32_t seed = 12345;
+        for (double k = 0; k < seconds * hz; k++) {
+            seed = seed * 1103515245u + 12345u;
+            double offset = jitter * (static_cast<double>(seed >> 16) / 32768.0 - 1.0);
+            now = start + k * 1000.0 / hz + offset;
+            uint32_t ran = run_ticks_due(static_cast<uint32_t>(now), driver);
+            frames[ran < 2 ? ran : 2]++;
+        }
+        return frames;
+    }
+
+    static void no_keys(KeySnapshot &keys) { keys = KeySnapshot{}; }
+    static bool always_late() { return true; }
+    static void no_wait() {}
+    static constexpr TickDriver driver = {no_keys, always_late, no_wait};
+
+    SceneStateGuard guard;
+    FrameClock saved_clock{};
+    double now = 0;
+};
+
+TEST_F(AnimationFramePacingTest, SixtyHertzFramesRunOneTickEachDespiteJitter)
+{
+    // Up to 3.5 ms early or late, so up to 7 ms off the phase of the first frame, where the slots were placed.
+    std::array<uint32_t, 3> frames = run_frames(60, 600, 3.5);
+    EXPECT_EQ(frames[0], 0u);
+    EXPECT_EQ(frames[2], 0u);
+    EXPECT_EQ(frame_clock.ticks, 36000u);
+}
+
+TEST_F(AnimationFramePacingTest, SixtyTicksPerSecondAtEveryDisplayRate)
+{
+    for (double hz : {30.0, 50.0, 59.94, 75.0, 120.0, 144.0, 165.0}) {
+        prepare_loop();
+        std::array<uint32_t, 3> frames = run_frames(hz, 100, 1.0, 5000);
+        // The slots were placed at the first frame, 8 ms into the first slot.
+        uint32_t expected = static_cast<uint32_t>((now - (5000 - 1.0 - 8)) * 60 / 1000);
+        EXPECT_NEAR(frame_clock.ticks, expected, 2) << hz << " Hz";
+        if (hz > 60) {
+            EXPECT_EQ(frames[2], 0u) << hz << " Hz: no frame runs two ticks";
+        }
+    }
+}
+
+TEST_F(AnimationFramePacingTest, AfterAPauseAtMostOneSecondIsCaughtUp)
+{
+    run_frames(60, 1, 0);
+    uint32_t before = frame_clock.ticks;
+    // Half a second without frames: the 30 missed ticks run in the next frame, undrawn but not lost.
+    EXPECT_EQ(run_ticks_due(static_cast<uint32_t>(now + 500), driver), 30u);
+    EXPECT_EQ(frame_clock.ticks, before + 30);
+    // Ten minutes hidden: the game goes on where it stopped instead of racing through 36,000 ticks.
+    EXPECT_EQ(run_ticks_due(static_cast<uint32_t>(now + 600500), driver), 1u);
+    EXPECT_EQ(run_frames(60, 10, 3, now + 600500 + 1000.0 / 60)[1], 600u);
 }
 
 } // namespace

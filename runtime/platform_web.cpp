@@ -1,0 +1,296 @@
+// platform_web.cpp: the browser platform, built with Emscripten. It keeps its own 8-bit back buffer,
+// draws into it with the software blitter, presents it through the palette into the page's canvas,
+// reads the keys from the page and runs the ticks from the browser's animation frames. Under node (the
+// replay tool) there is no page: nothing is presented and no key is ever down.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "runtime/bitmap.h"
+#include "runtime/frame_clock.h"
+#include "runtime/main_loop.h"
+#include "runtime/platform.h"
+#include "runtime/soft_surface.h"
+#include "runtime/startup.h"
+
+struct Image {
+    SoftSurface surface;
+    bool in_use;
+};
+
+namespace {
+
+constexpr const char *canvas_selector = "#screen";
+
+// Every sheet, the font, the icon, and a loaded bitmap on its way to conversion, with room to spare.
+constexpr int max_images = 272;
+Image images[max_images];
+
+SoftSurface back_buffer;
+Colour palette_colours[256];
+uint32_t rgba_of_index[256]; // the palette as the canvas's bytes R, G, B, 255 in memory order
+uint32_t rgba_frame[screen_width * screen_height];
+bool has_page = false;
+
+// The state of every key by its number, kept by the page's key events.
+uint8_t key_down[key_code_count];
+
+// How many animation frames ran no tick, one tick, or two and more; read by the page's tests.
+uint32_t frames_that_ran[3];
+
+Image *new_image()
+{
+    for (Image &image : images) {
+        if (!image.in_use) {
+            image.in_use = true;
+            return &image;
+        }
+    }
+    return nullptr;
+}
+
+Image *converted(Image *loaded, void (*convert)(const SoftSurface &, const Colour *, SoftSurface &))
+{
+    Image *image = new_image();
+    if (image == nullptr)
+        return nullptr;
+    convert(loaded->surface, palette_colours, image->surface);
+    if (image->surface.pixels == nullptr) {
+        image->in_use = false;
+        return nullptr;
+    }
+    image->surface.keyed = true;
+    return image;
+}
+
+// SDL 1.2's number of a key of the page: letters by the character they type (as SDL's key symbols
+// follow the keyboard layout), or by their place when the layout types no Latin letter.
+uint16_t key_number(const EmscriptenKeyboardEvent &event)
+{
+    struct Named {
+        const char *name;
+        uint16_t number;
+    };
+    static const Named named[] = {
+        {"ArrowUp", KEYCODE_UP}, {"ArrowDown", KEYCODE_DOWN}, {"ArrowLeft", KEYCODE_LEFT},
+        {"ArrowRight", KEYCODE_RIGHT}, {"Escape", KEYCODE_ESCAPE}, {" ", 32},
+    };
+    for (const Named &key : named)
+        if (std::strcmp(event.key, key.name) == 0)
+            return key.number;
+    char c = event.key[0];
+    if (c != '\0' && event.key[1] == '\0') {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'a' && c <= 'z')
+            return static_cast<uint16_t>(c);
+    }
+    if (std::strncmp(event.code, "Key", 3) == 0 && event.code[3] >= 'A' && event.code[3] <= 'Z' &&
+        event.code[4] == '\0')
+        return static_cast<uint16_t>(event.code[3] - 'A' + 'a');
+    return 0;
+}
+
+// The page must not scroll or act on the keys the game uses; every other key keeps its meaning.
+bool game_uses(uint16_t number)
+{
+    const uint16_t used[] = {KEYCODE_UP, KEYCODE_DOWN, KEYCODE_LEFT, KEYCODE_RIGHT, KEYCODE_Z, KEYCODE_X,
+                             KEYCODE_C,  KEYCODE_A,    KEYCODE_S,    KEYCODE_D,     KEYCODE_ESCAPE, 32};
+    for (uint16_t key : used)
+        if (key == number)
+            return true;
+    return false;
+}
+
+EM_BOOL on_key(int event_type, const EmscriptenKeyboardEvent *event, void *)
+{
+    if (event->ctrlKey || event->altKey || event->metaKey)
+        return EM_FALSE; // the browser's own shortcuts
+    uint16_t number = key_number(*event);
+    if (number == 0)
+        return EM_FALSE;
+    key_down[number] = event_type == EMSCRIPTEN_EVENT_KEYDOWN ? 1 : 0;
+    return game_uses(number) ? EM_TRUE : EM_FALSE;
+}
+
+// Keys held while the page loses the focus would never see their release.
+EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *)
+{
+    std::memset(key_down, 0, sizeof key_down);
+    return EM_FALSE;
+}
+
+bool no_wait_is_late() { return frame_time_left() <= 0; }
+
+// The browser's frame ends when the callback returns: there is nothing to wait for.
+void no_wait() {}
+
+const TickDriver animation_frame_driver = {read_platform_keys, no_wait_is_late, no_wait};
+
+// One animation frame, timed by the frame's own time stamp, which doesn't jitter as the moment the
+// callback runs does.
+EM_BOOL run_animation_frame(double frame_time, void *)
+{
+    uint32_t ran = run_ticks_due(static_cast<uint32_t>(static_cast<uint64_t>(frame_time)), animation_frame_driver);
+    frames_that_ran[ran < 2 ? ran : 2]++;
+    if (quit_requested == 0)
+        return EM_TRUE;
+    emscripten_html5_remove_all_event_listeners();
+    runtime_shutdown();
+    std::fflush(stdout);
+    EM_ASM({
+        if (Module.onGameEnded)
+            Module.onGameEnded();
+    });
+    return EM_FALSE;
+}
+
+} // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE uint32_t vorpaline_ticks() { return frame_clock.ticks; }
+
+EMSCRIPTEN_KEEPALIVE uint32_t vorpaline_frames_that_ran(uint32_t ticks) { return ticks < 3 ? frames_that_ran[ticks] : 0; }
+
+} // extern "C"
+
+bool platform_init()
+{
+    has_page = EM_ASM_INT({ return typeof document !== 'undefined' && !!document.getElementById('screen'); }) != 0;
+    return true;
+}
+
+const char *platform_error() { return "no page to draw on"; }
+
+// The page has its own icon.
+void set_window_icon(Image *) {}
+
+// The page is the window: the picture is always in it, whatever the settings say.
+bool open_display(uint8_t) { return true; }
+
+bool create_back_buffer() { return make_soft_surface(back_buffer, screen_width, screen_height); }
+
+void set_palette(const Colour colours[256])
+{
+    for (int i = 0; i < 256; i++) {
+        palette_colours[i] = colours[i];
+        const uint8_t bytes[4] = {colours[i].r, colours[i].g, colours[i].b, 255};
+        std::memcpy(&rgba_of_index[i], bytes, sizeof bytes);
+    }
+}
+
+// The page hides the mouse pointer over the picture.
+void hide_mouse_cursor() {}
+
+void open_keyboard()
+{
+    if (!has_page)
+        return;
+    emscripten_set_keydown_callback(canvas_selector, nullptr, EM_TRUE, on_key);
+    emscripten_set_keyup_callback(canvas_selector, nullptr, EM_TRUE, on_key);
+    emscripten_set_blur_callback(canvas_selector, nullptr, EM_TRUE, on_blur);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_TRUE, on_blur);
+}
+
+void platform_quit() {}
+
+Image *load_bitmap(const char *path)
+{
+    uint64_t size = 0;
+    std::FILE *file = open_checked_bitmap(path, &size);
+    if (file == nullptr)
+        return nullptr;
+    // Read once at start-up; the header check has bounded the size.
+    auto *bytes = new uint8_t[size];
+    bool read = std::fread(bytes, 1, size, file) == size;
+    std::fclose(file);
+    Image *image = read ? new_image() : nullptr;
+    if (image != nullptr && !decode_bmp(bytes, size, palette_colours, image->surface)) {
+        image->in_use = false;
+        image = nullptr;
+    }
+    delete[] bytes;
+    return image;
+}
+
+Image *convert_by_colour(Image *loaded) { return converted(loaded, convert_soft_by_colour); }
+
+Image *convert_by_index(Image *loaded) { return converted(loaded, convert_soft_by_index); }
+
+void free_image(Image *image)
+{
+    if (image == nullptr)
+        return;
+    free_soft_surface(image->surface);
+    image->surface = SoftSurface{};
+    image->in_use = false;
+}
+
+int fill_back_buffer(const Rect &area, uint8_t colour)
+{
+    soft_fill(back_buffer, area, colour);
+    return 0;
+}
+
+int blit_to_back_buffer(Image *source, const Rect &from, int16_t x, int16_t y)
+{
+    return soft_blit(source->surface, from, back_buffer, x, y);
+}
+
+void present_back_buffer()
+{
+    if (!has_page)
+        return;
+    for (int i = 0; i < screen_width * screen_height; i++)
+        rgba_frame[i] = rgba_of_index[back_buffer.pixels[i]];
+    EM_ASM(
+        {
+            var canvas = document.getElementById('screen');
+            if (!Module.screenContext) {
+                Module.screenContext = canvas.getContext('2d');
+                Module.screenImage = Module.screenContext.createImageData($1, $2);
+            }
+            Module.screenImage.data.set(HEAPU8.subarray($0, $0 + $1 * $2 * 4));
+            Module.screenContext.putImageData(Module.screenImage, 0, 0);
+        },
+        rgba_frame, screen_width, screen_height);
+}
+
+bool save_back_buffer(const char *path)
+{
+    static uint8_t bytes[2048 + screen_width * screen_height];
+    if (soft_bmp_size(back_buffer) > sizeof bytes)
+        return false;
+    size_t size = encode_bmp(back_buffer, palette_colours, bytes);
+    std::FILE *file = std::fopen(path, "wb");
+    if (file == nullptr)
+        return false;
+    bool written = std::fwrite(bytes, 1, size, file) == size;
+    return std::fclose(file) == 0 && written;
+}
+
+uint32_t clock_ms() { return static_cast<uint32_t>(static_cast<uint64_t>(emscripten_get_now())); }
+
+// A browser can't sleep; nothing on this platform waits (the animation frames pace the loop).
+void delay_ms(uint32_t ms)
+{
+    uint32_t start = clock_ms();
+    while (clock_ms() - start < ms) {
+    }
+}
+
+void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot)
+{
+    uint16_t keys[10];
+    bound_keys(bindings, keys);
+    snapshot.close_requested = 0; // a page has no close event
+    snapshot.held = key_down[KEYCODE_ESCAPE] ? SNAPSHOT_ESCAPE : 0;
+    for (int k = 0; k < 10; k++)
+        if (key_down[keys[k]])
+            snapshot.held |= static_cast<uint16_t>(1 << k);
+}
+
+void run_loop() { emscripten_request_animation_frame_loop(run_animation_frame, nullptr); }
