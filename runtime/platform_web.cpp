@@ -252,6 +252,7 @@ void present_back_buffer()
             if (!Module.screenContext) {
                 Module.screenContext = canvas.getContext('2d');
                 Module.screenImage = Module.screenContext.createImageData($1, $2);
+                Module.firstFrameTime = performance.now(); // for the figures: from navigation on
             }
             Module.screenImage.data.set(HEAPU8.subarray($0, $0 + $1 * $2 * 4));
             Module.screenContext.putImageData(Module.screenImage, 0, 0);

@@ -1,0 +1,397 @@
+// browser_test.mjs: plays the browser build of vorpaline in Debian's chromium and checks what a player sees.
+// Usage: node tests/web/browser_test.mjs SITE_DIR EXPECTED_LISTING_FILE --reference DIR [--screenshots DIR]
+// The canvas is compared with the desktop replay tool's frames in DIR, made by make_reference.sh.
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+import { startServer } from './serve.mjs';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const args = process.argv.slice(2);
+function option(name, fallback) {
+    const i = args.indexOf(name);
+    return i < 0 ? fallback : args.splice(i, 2)[1];
+}
+const screenshots = option('--screenshots', null);
+const referenceDir = option('--reference', null);
+const [siteDir, listingFile] = args;
+if (!siteDir || !listingFile || !referenceDir || args.length !== 2) {
+    console.error('usage: node tests/web/browser_test.mjs SITE_DIR EXPECTED_LISTING_FILE --reference DIR [--screenshots DIR]');
+    process.exit(2);
+}
+const expectedListing = fs.readFileSync(listingFile, 'utf8').replace(/\n$/, '').split('\n');
+const shippedIni = fs.readFileSync(path.join(here, '../../data/krv.ini'), 'utf8');
+
+// An 8-bit BMP as the replay tool writes it, as RGB triples top row first, with its palette.
+function readBmp(name) {
+    let bytes = fs.readFileSync(path.join(referenceDir, name + '.bmp.gz'));
+    bytes = zlib.gunzipSync(bytes);
+    const width = bytes.readInt32LE(18), height = bytes.readInt32LE(22);
+    if (bytes.readUInt16LE(28) !== 8 || width !== 640 || height !== 480)
+        throw new Error(`${name}: not a 640x480 8-bit bitmap`);
+    const table = 14 + bytes.readUInt32LE(14), offset = bytes.readUInt32LE(10);
+    const palette = [];
+    for (let i = 0; i < 256; i++)
+        palette.push([bytes[table + 4 * i + 2], bytes[table + 4 * i + 1], bytes[table + 4 * i]]);
+    const rgb = new Uint8Array(width * height * 3);
+    for (let y = 0; y < height; y++)
+        for (let x = 0; x < width; x++)
+            rgb.set(palette[bytes[offset + (height - 1 - y) * width + x]], 3 * (y * width + x));
+    return { rgb, palette };
+}
+const titles = [0, 1, 2, 3].map((n) => readBmp(`title-${n}`));
+const countdown = readBmp('countdown');
+const palette = countdown.palette;
+const sameColour = (a, b) => a[0] === b[0] && a[1] === b[1] && a[2] === b[2];
+
+// ---- reading the canvas: RGBA rows, copied through a 2D canvas so any kind of context can be read.
+async function readCanvas(page) {
+    const base64 = await page.evaluate(() => {
+        const screen = document.getElementById('screen');
+        const copy = document.createElement('canvas');
+        copy.width = screen.width;
+        copy.height = screen.height;
+        const context = copy.getContext('2d');
+        context.drawImage(screen, 0, 0);
+        const data = context.getImageData(0, 0, copy.width, copy.height).data;
+        let text = '';
+        for (let i = 0; i < data.length; i += 0x8000)
+            text += String.fromCharCode.apply(null, data.subarray(i, i + 0x8000));
+        return btoa(text);
+    });
+    return Buffer.from(base64, 'base64');
+}
+const pixel = (frame, x, y) => [...frame.subarray(4 * (y * 640 + x), 4 * (y * 640 + x) + 3)];
+const refPixel = (ref, x, y) => [...ref.rgb.subarray(3 * (y * 640 + x), 3 * (y * 640 + x) + 3)];
+
+// Pixels of the box that differ from the reference, skipping those inside 'except' boxes.
+function differences(frame, ref, [x0, y0, w, h], except = []) {
+    let count = 0, first = null;
+    for (let y = y0; y < y0 + h; y++)
+        for (let x = x0; x < x0 + w; x++) {
+            if (except.some(([ex, ey, ew, eh]) => x >= ex && x < ex + ew && y >= ey && y < ey + eh))
+                continue;
+            if (!sameColour(pixel(frame, x, y), refPixel(ref, x, y))) {
+                count += 1;
+                first ??= `(${x},${y}) is ${pixel(frame, x, y)} not ${refPixel(ref, x, y)}`;
+            }
+        }
+    return count === 0 ? null : `${count} pixels differ, first ${first}`;
+}
+
+const cursorBox = [210, 390, 8, 8];
+// The title: the whole picture as the desktop draws it, the cursor in any of its four frames.
+function titleMismatch(frame, except = []) {
+    const rest = differences(frame, titles[0], [0, 0, 640, 480], [cursorBox, ...except]);
+    if (rest)
+        return `outside the cursor: ${rest}`;
+    if (titles.every((ref) => differences(frame, ref, cursorBox)))
+        return 'the cursor at (210,390) is none of its four frames';
+    return null;
+}
+
+// The colours the font's glyphs show on the text background, from "start" and "end" of the title.
+const textBackground = palette[16];
+const glyphColours = new Set();
+for (const [x0, y0, w] of [[220, 390, 40], [220, 420, 24]])
+    for (let y = y0; y < y0 + 8; y++)
+        for (let x = x0; x < x0 + w; x++)
+            if (!sameColour(refPixel(titles[0], x, y), textBackground)) glyphColours.add(String(refPixel(titles[0], x, y)));
+
+// A text cell: the background of index 16 with some pixels of the font's glyph colours on it.
+function isTextCell(frame, x0, y0) {
+    let background = 0, glyph = 0;
+    for (let y = y0; y < y0 + 8; y++)
+        for (let x = x0; x < x0 + 8; x++) {
+            const colour = pixel(frame, x, y);
+            if (sameColour(colour, textBackground)) background += 1;
+            else if (glyphColours.has(String(colour))) glyph += 1;
+            else return false;
+        }
+    return background >= 24 && glyph >= 4;
+}
+
+// During the countdown only the ship is drawn in the bottom 40 rows of the playfield: its left edge.
+function shipLeft(frame) {
+    for (let x = 200; x < 440; x++)
+        for (let y = 440; y < 480; y++)
+            if (!sameColour(pixel(frame, x, y), [0, 0, 0])) return x;
+    return null;
+}
+
+// ---- cases
+let passed = 0, failed = 0;
+async function check(name, body) {
+    try {
+        const detail = await body();
+        passed += 1;
+        console.log(`ok   ${name}${detail ? ` (${detail})` : ''}`);
+    } catch (error) {
+        failed += 1;
+        console.log(`FAIL ${name}: ${error.message}`);
+    }
+}
+function expect(condition, message) {
+    if (!condition) throw new Error(message);
+}
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+// A key held for 100 ms as a person would: the game reads the held keys once a tick (1/60 s), so a press
+// and release in the same instant may never be seen.
+async function tap(key) {
+    await page.keyboard.down(key);
+    await sleep(100);
+    await page.keyboard.up(key);
+}
+// Polls until 'probe' gives something other than undefined/false/null; the last reason is in the error.
+async function poll(what, probe, timeout = 15000) {
+    const end = Date.now() + timeout;
+    for (;;) {
+        const value = await probe();
+        if (value !== undefined && value !== false && value !== null) return value;
+        if (Date.now() > end) throw new Error(`timed out after ${timeout} ms waiting for ${what}`);
+        await sleep(100);
+    }
+}
+
+// ---- the browser
+const { server, url } = await startServer(siteDir, 0);
+const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vorpaline-chromium-'));
+const context = await chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    viewport: { width: 1000, height: 800 },
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+        '--disable-component-update', '--disable-sync'],
+});
+const page = context.pages()[0] ?? (await context.newPage());
+page.setDefaultTimeout(15000);
+
+const logs = [];      // console.log lines, across reloads
+const problems = [];  // console errors, page errors, failed or refused requests
+page.on('console', (message) => {
+    if (message.type() === 'log') logs.push(message.text());
+    if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
+});
+page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()} ${request.failure()?.errorText}`));
+page.on('response', (response) => {
+    if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
+});
+
+const quits = () => logs.filter((line) => line === 'Quit krv...bye.').length;
+const gameReady = () => page.evaluate(() => typeof window.vorpaline === 'object' && document.readyState === 'complete');
+const waitForTitle = (except = []) =>
+    poll('the title on the canvas', async () => titleMismatch(await readCanvas(page), except) === null, 20000)
+        .catch(async (error) => { throw new Error(`${error.message}: ${titleMismatch(await readCanvas(page), except)}`); });
+const endedShown = () => page.locator('#again').isVisible();
+async function focusCanvas() {
+    await page.click('#screen');
+    expect(await page.evaluate(() => document.activeElement?.id === 'screen'), 'clicking the picture did not focus it');
+}
+// Runs 'action' (a load, or a click that reloads), then waits for the game's title; gives where its
+// listing starts in 'logs'.
+async function loadAnd(action, except = []) {
+    const mark = logs.length;
+    await Promise.all([page.waitForEvent('load', { timeout: 30000 }), action()]);
+    await poll('the game to start (window.vorpaline)', gameReady, 30000);
+    await waitForTitle(except);
+    return mark;
+}
+async function listingSince(mark) {
+    await poll(`${expectedListing.length} lines of listing`, () => logs.length - mark >= expectedListing.length, 10000)
+        .catch(() => null);
+    return logs.slice(mark, mark + expectedListing.length);
+}
+function compareListing(seen, expected = expectedListing) {
+    const i = expected.findIndex((line, k) => seen[k] !== line);
+    expect(i < 0, `line ${i + 1} is ${JSON.stringify(seen[i])}, expected ${JSON.stringify(expected[i])}`);
+    return `${expected.length} lines`;
+}
+async function screenshot(name) {
+    if (screenshots) await page.locator('#screen').screenshot({ path: path.join(screenshots, name) });
+}
+if (screenshots) fs.mkdirSync(screenshots, { recursive: true });
+
+let mark = 0;
+await check('the page loads and the game starts', async () => {
+    mark = await loadAnd(() => page.goto(url));
+    expect(await page.title() === 'vorpaline', `the title is ${await page.title()}`);
+    expect(await page.evaluate(() => document.compatMode) === 'CSS1Compat', 'the page is in quirks mode');
+    expect(problems.length === 0, problems.join('; '));
+});
+await check('the console shows the start-up listing', async () => compareListing(await listingSince(mark)));
+await check('the listing panel shows the same lines', async () => {
+    const panel = (await page.locator('#listing').textContent()).split('\n');
+    return compareListing(panel);
+});
+await check('the picture has the focus at load', async () =>
+    expect(await page.evaluate(() => document.activeElement?.id === 'screen'), 'the focus is elsewhere'));
+await check('the canvas shows the title as the desktop game draws it', async () => {
+    const why = titleMismatch(await readCanvas(page));
+    expect(why === null, why);
+    await screenshot('web_title.png');
+});
+
+await check('the picture is scaled by the largest whole factor that fits, with sharp pixels', async () => {
+    const sizes = [];
+    for (const [width, height, wanted] of [[1400, 1100, 2], [1000, 800, 1], [2000, 1600, 3]]) {
+        await page.setViewportSize({ width, height });
+        const measure = () => page.evaluate(() => {
+            const r = document.getElementById('screen').getBoundingClientRect();
+            return { w: r.width, h: r.height, top: r.top + scrollY };
+        });
+        const box = await poll(`scale ${wanted}`, async () => {
+            const box = await measure();
+            return box.w === 640 * wanted ? box : null;
+        }, 3000).catch(async () => ({ w: (await measure()).w }));
+        expect(box.w === 640 * wanted, `a ${width}x${height} window scales to ${box.w} px wide, not ${640 * wanted}`);
+        expect(box.h === 480 * wanted && box.top + box.h <= height, `${width}x${height}: ${box.w}x${box.h} at ${box.top}`);
+        expect(box.top + 480 * (wanted + 1) > height || 640 * (wanted + 1) > width, `${width}x${height}: ${wanted + 1} would fit`);
+        sizes.push(`${width}x${height}: x${wanted}`);
+    }
+    await page.setViewportSize({ width: 1000, height: 800 });
+    const rendering = await page.evaluate(() => getComputedStyle(document.getElementById('screen')).imageRendering);
+    expect(rendering === 'pixelated', `image-rendering is ${rendering}`);
+    return sizes.join(', ');
+});
+
+await check('game keys on the picture do not scroll the page', async () => {
+    await page.setViewportSize({ width: 700, height: 360 });
+    const scrollY = () => page.evaluate(() => window.scrollY);
+    // Without the focus on the picture, space does scroll: otherwise this check would prove nothing.
+    await page.evaluate(() => { document.activeElement.blur(); window.scrollTo(0, 0); });
+    await page.keyboard.press(' ');
+    await poll('space to scroll the page without the picture focused', async () => (await scrollY()) > 0, 3000);
+    const settled = async () => { const y = await scrollY(); await sleep(300); return y === (await scrollY()); };
+    await poll('the scroll to settle', settled, 3000); // a smooth scroll still running would move the page again
+    await page.evaluate(() => { window.scrollTo(0, 0); document.getElementById('screen').focus({ preventScroll: true }); });
+    expect((await scrollY()) === 0, 'the page did not scroll back to the top');
+    for (const key of [' ', 'ArrowDown', 'ArrowRight', 'ArrowLeft', 'ArrowUp']) {
+        await tap(key);
+        await sleep(300); // the smooth scroll of a key that was not stopped would have started by then
+        expect((await scrollY()) === 0, `${key} scrolled the page to ${await scrollY()}`);
+    }
+    await page.setViewportSize({ width: 1000, height: 800 });
+    await waitForTitle(); // ArrowUp last: the cursor is back on "start"
+});
+
+await check('10 s of play run 600 ± 3 logic ticks', async () => {
+    const run = await page.evaluate(async () => {
+        const v = window.vorpaline, frames = () => [0, 1, 2].map((n) => v.framesThatRan(n));
+        const f0 = frames(), t0 = v.ticks(), start = performance.now();
+        await new Promise((resolve) => setTimeout(resolve, 10000));
+        const ms = performance.now() - start, f1 = frames();
+        return { ticks: v.ticks() - t0, ms, frames: f1.map((f, n) => f - f0[n]) };
+    });
+    const expected = (run.ms * 60) / 1000, total = run.frames[0] + run.frames[1] + run.frames[2];
+    const share = (n) => ((100 * run.frames[n]) / Math.max(1, total)).toFixed(1);
+    console.log(`     ${run.ticks} ticks in ${run.ms.toFixed(0)} ms; ${total} animation frames: ` +
+        `${share(0)}% ran 0 ticks, ${share(1)}% ran 1, ${share(2)}% ran 2 or more`);
+    expect(Math.abs(run.ticks - expected) <= 3, `${run.ticks} ticks, expected ${expected.toFixed(1)} ± 3`);
+    return `${run.ticks} ticks`;
+});
+
+let runStart = 0;
+await check('z starts a run: 2 s later the countdown is on screen', async () => {
+    await tap('z');
+    runStart = Date.now();
+    await sleep(2000); // the check is about where the run is after 2 s: "3" and "2" shown, "g o !" not yet
+    const frame = await readCanvas(page);
+    for (const [what, box] of [['"3"', [286, 100, 8, 8]], ['"2"', [316, 100, 8, 8]], ['"score:"', [460, 30, 48, 8]]]) {
+        const why = differences(frame, countdown, box);
+        expect(why === null, `${what}: ${why}`);
+    }
+    expect(!isTextCell(frame, 302, 300), '"g o !" is already shown');
+    const panel = pixel(frame, 100, 240);
+    expect(palette.slice(16, 32).some((c) => sameColour(c, panel)), `the side panel is ${panel}, not a ramp colour`);
+    await screenshot('web_countdown.png');
+});
+await check('a few seconds later the run is in its stage', async () => {
+    await sleep(Math.max(0, runStart + 6000 - Date.now())); // 2.5 s past the 3.5 s countdown
+    const panel = pixel(await readCanvas(page), 100, 240);
+    expect(sameColour(panel, palette[255]), `the side panel is ${panel}, not the panel colour`);
+    await screenshot('web_stage.png');
+});
+await check('Escape in a run ends the program and offers to play again', async () => {
+    const before = quits();
+    await tap('Escape');
+    await poll('"Quit krv...bye."', () => quits() > before, 5000);
+    await poll('the play-again button', endedShown, 5000);
+});
+await check('"Play again" starts a new game at the title', async () => {
+    const again = await loadAnd(() => page.click('#again'));
+    compareListing(await listingSince(again));
+});
+
+await check('clicking the picture gives it the focus', async () => {
+    await page.evaluate(() => document.activeElement.blur());
+    await focusCanvas();
+});
+await check('blur releases held keys: the ship stops', async () => {
+    await tap('z');
+    const x0 = await poll('the ship in the countdown', async () => shipLeft(await readCanvas(page)), 5000);
+    await page.keyboard.down('ArrowRight');
+    const moving = await poll('the ship to move right', async () => {
+        const x = shipLeft(await readCanvas(page));
+        return x > x0 ? x : null;
+    }, 3000).catch(async (error) => { await page.keyboard.up('ArrowRight'); throw error; });
+    await page.evaluate(() => document.getElementById('screen').blur());
+    await sleep(150);
+    const xa = shipLeft(await readCanvas(page));
+    await sleep(700); // at 3 pixels a tick the ship would reach the edge in this time
+    const xb = shipLeft(await readCanvas(page));
+    await page.keyboard.up('ArrowRight');
+    expect(xa === xb, `the ship went on moving after the blur: ${xa} then ${xb}`);
+    expect(xb < 424, `the ship is at the right edge (${xb}): the test moved it too far to tell`);
+    return `x ${x0} -> ${moving} -> ${xb}`;
+});
+await check('down then z on the title ends the program; "Play again" gives the title', async () => {
+    await focusCanvas();
+    await tap('Escape');
+    await poll('the play-again button after Escape', endedShown, 5000);
+    await loadAnd(() => page.click('#again'));
+    const before = quits();
+    await tap('ArrowDown');
+    await tap('z');
+    await poll('"Quit krv...bye."', () => quits() > before, 5000);
+    await poll('the play-again button', endedShown, 5000);
+    const text = await page.locator('#ended').textContent();
+    expect(/ended/i.test(text), `the message is ${JSON.stringify(text)}`);
+    await loadAnd(() => page.click('#again'));
+});
+
+await check('with the FPS setting on, the counter is drawn in the top-left corner', async () => {
+    const on = await loadAnd(() => page.click('#showfps'), [[0, 0, 24, 8]]);
+    const lines = await listingSince(on);
+    expect(lines.includes('setting...show FPS'), 'the listing has no "setting...show FPS"');
+    expect(await page.evaluate(() => localStorage.getItem('vorpaline.showfps')) === '1', 'the setting was not stored');
+    expect(await page.isChecked('#showfps'), 'the checkbox is not checked after the reload');
+    const ini = await page.evaluate(() => Module.FS.readFile('/vorpaline/krv.ini', { encoding: 'utf8' }));
+    const wanted = shippedIni.replace(/^(krv_showfps\s*=\s*)\d+/m, '$11');
+    expect(ini === wanted, `krv.ini is ${JSON.stringify(ini)}, expected ${JSON.stringify(wanted)}`);
+    // The counter shows its first figure after 60 ticks: then two cells, "60" or near it.
+    await poll('two text cells at (0,0)', async () => {
+        const frame = await readCanvas(page);
+        return isTextCell(frame, 0, 0) && isTextCell(frame, 8, 0);
+    }, 5000);
+});
+await check('with the FPS setting off again, no counter is drawn', async () => {
+    const off = await loadAnd(() => page.click('#showfps'));
+    const lines = await listingSince(off);
+    expect(lines.includes("setting...don't show FPS"), 'the listing has no "setting...don\'t show FPS"');
+    await sleep(1500); // past the counter's first figure
+    const why = titleMismatch(await readCanvas(page));
+    expect(why === null, why);
+});
+
+await check('no console errors or failed requests in the whole session', async () =>
+    expect(problems.length === 0, problems.join('; ')));
+
+await context.close();
+server.close();
+fs.rmSync(profile, { recursive: true, force: true });
+console.log(`${passed} passed, ${failed} failed`);
+process.exitCode = failed ? 1 : 0;
