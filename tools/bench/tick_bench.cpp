@@ -1,5 +1,5 @@
 // tick_bench.cpp: vorpaline-tick-bench [TICKS]: the full-pool logic tick, timed the same way natively and
-// in wasm under node, so that tools/bench/web_tick_ratio.sh can set the two side by side. Prints the
+// in wasm under node, so that tools/bench/web_bench.sh can set the two side by side. Prints the
 // median and the fastest tick in microseconds over TICKS ticks (default 2000), each from the saved state.
 #include <algorithm>
 #include <chrono>
