@@ -42,6 +42,17 @@ enum ActorKind : uint8_t {
     KIND_EXPLOSION = 10,
 };
 
+// Touching the ship wrecks it for every kind but the explosion (and numbers that name no kind but 9,
+// which the ship takes as harmful too).
+constexpr bool kind_hurts_ship(uint16_t kind) { return kind >= 1 && kind <= 9; }
+
+// The sprite sheets the game draws from: their lines in kvs.ini, which the artwork is packed to.
+enum SheetNumber : uint8_t {
+    SHEET_CURSOR = 0, // the title cursor
+    SHEET_SHIP = 1,   // the ship, its wreck and its shots, and the spare ships of the HUD
+    SHEET_ACTORS = 2, // every actor kind
+};
+
 enum ActorEventCode : uint16_t {
     EVENT_LEFT_PLAYFIELD = 0,
     EVENT_SHOT_HIT = 1,

@@ -11,16 +11,6 @@
 
 namespace {
 
-enum BossPhase : int16_t {
-    BOSS_ENTRY = 0,
-    BOSS_ORBIT = 1,
-    BOSS_STRIKE = 2,
-    BOSS_RAIN = 3,
-    BOSS_SINKING = 4,
-};
-
-constexpr uint8_t actors_sheet = 2;
-
 // Entry: it sinks into view until its y passes this, then orbits a centre this far below it.
 constexpr int16_t entry_end_y = 40;
 constexpr int16_t orbit_below = 64;
@@ -184,6 +174,8 @@ uint8_t boss_frame(const Actor &boss)
 
 } // namespace
 
+bool boss_is_hittable(const Actor &boss) { return !(boss.param == BOSS_STRIKE && boss.step < shimmer_ticks); }
+
 void boss_update(uint16_t i)
 {
     switch (actor_pool[i].param) {
@@ -212,7 +204,7 @@ void boss_draw(uint16_t i)
     const Actor &boss = actor_pool[i];
     if (boss.param < BOSS_ENTRY || boss.param > BOSS_SINKING)
         return;
-    draw_sprite(static_cast<uint16_t>(boss.x), static_cast<uint16_t>(boss.y), actors_sheet, boss_frame(boss));
+    draw_sprite(static_cast<uint16_t>(boss.x), static_cast<uint16_t>(boss.y), SHEET_ACTORS, boss_frame(boss));
 }
 
 void boss_event(uint16_t i, uint16_t code)

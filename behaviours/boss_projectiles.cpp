@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint8_t actors_sheet = 2;
 constexpr int16_t debris_speed = 6;
 constexpr int16_t debris_hard_speed = 14;
 constexpr int16_t boss_shot_speed = 10;
@@ -34,7 +33,7 @@ void debris_update(uint16_t i)
 void debris_draw(uint16_t i)
 {
     const Actor &debris = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(debris.x), static_cast<uint16_t>(debris.y), actors_sheet, 4);
+    draw_sprite(static_cast<uint16_t>(debris.x), static_cast<uint16_t>(debris.y), SHEET_ACTORS, 4);
 }
 
 void debris_event(uint16_t i, uint16_t code)
@@ -59,7 +58,7 @@ void boss_shot_draw(uint16_t i)
 {
     const Actor &shot = actor_pool[i];
     // 'angle' is the image variant, 0 or 1.
-    draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), actors_sheet,
+    draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), SHEET_ACTORS,
                 wrap_u8(13 + static_cast<uint8_t>(shot.angle)));
 }
 
@@ -74,7 +73,7 @@ void boss_drop_update(uint16_t i)
 void boss_drop_draw(uint16_t i)
 {
     const Actor &drop = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(drop.x), static_cast<uint16_t>(drop.y), actors_sheet, 17);
+    draw_sprite(static_cast<uint16_t>(drop.x), static_cast<uint16_t>(drop.y), SHEET_ACTORS, 17);
 }
 
 void boss_drop_event(uint16_t i, uint16_t code) { remove_when_outside(i, code); }

@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr uint8_t actors_sheet = 2;
 constexpr int16_t fighter_speed = 2;          // pixels per tick along its heading
 constexpr int16_t first_fan_distance = 10;    // 'step' after the update that fires the first fan
 constexpr int16_t second_fan_distance = 22;   // and the second, in a hard run
@@ -53,7 +52,7 @@ void fighter_update(uint16_t i)
 void fighter_draw(uint16_t i)
 {
     const Actor &fighter = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(fighter.x), static_cast<uint16_t>(fighter.y), actors_sheet,
+    draw_sprite(static_cast<uint16_t>(fighter.x), static_cast<uint16_t>(fighter.y), SHEET_ACTORS,
                 static_cast<uint8_t>(fighter.anim >> 2));
 }
 
@@ -85,7 +84,7 @@ void aimed_shot_update(uint16_t i)
 void aimed_shot_draw(uint16_t i)
 {
     const Actor &shot = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), actors_sheet,
+    draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), SHEET_ACTORS,
                 static_cast<uint8_t>(5 + (shot.anim >> 2)));
 }
 
@@ -106,7 +105,7 @@ void explosion_update(uint16_t i)
 void explosion_draw(uint16_t i)
 {
     const Actor &explosion = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(explosion.x), static_cast<uint16_t>(explosion.y), actors_sheet,
+    draw_sprite(static_cast<uint16_t>(explosion.x), static_cast<uint16_t>(explosion.y), SHEET_ACTORS,
                 wrap_u8(18 + (explosion.origin_x >> 3)));
 }
 

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr uint8_t actors_sheet = 2;
 constexpr int16_t fire_cooldown = 15;  // updates between two beams
 constexpr int16_t recoil_speed = -3;   // vertical speed from the first hit on: it climbs
 constexpr int16_t beam_speed = 10;
@@ -52,7 +51,7 @@ void hunter_update(uint16_t i)
 void hunter_draw(uint16_t i)
 {
     const Actor &hunter = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(hunter.x), static_cast<uint16_t>(hunter.y), actors_sheet,
+    draw_sprite(static_cast<uint16_t>(hunter.x), static_cast<uint16_t>(hunter.y), SHEET_ACTORS,
                 wrap_u8(2 + static_cast<uint8_t>(hunter.param)));
 }
 
@@ -84,7 +83,7 @@ void beam_shot_update(uint16_t i)
 void beam_shot_draw(uint16_t i)
 {
     const Actor &beam = actor_pool[i];
-    draw_sprite(static_cast<uint16_t>(beam.x), static_cast<uint16_t>(beam.y), actors_sheet,
+    draw_sprite(static_cast<uint16_t>(beam.x), static_cast<uint16_t>(beam.y), SHEET_ACTORS,
                 wrap_u8(7 + static_cast<uint8_t>(beam.origin_x)));
 }
 

@@ -3,13 +3,11 @@
 #include "scenes/collisions.h"
 
 #include "actors/pool.h"
+#include "behaviours/behaviours.h"
 #include "scenes/game_scene.h"
 #include "scenes/ship.h"
 
 namespace {
-
-constexpr int16_t boss_phase_strike = 2;
-constexpr int16_t boss_strike_step = 150; // before it the boss shimmers and shots pass through it
 
 void take_shot_edges(HitEdges (&edges)[player_shot_count])
 {
@@ -27,7 +25,7 @@ bool actor_is_hittable(const Actor &actor)
     case KIND_DEBRIS:
         return true;
     case KIND_BOSS:
-        return !(actor.param == boss_phase_strike && actor.step < boss_strike_step);
+        return boss_is_hittable(actor);
     default:
         return false; // bullets, beams, drops and explosions let shots fly on
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "actors/actor.h"
 #include "runtime/drawing.h"
 #include "runtime/wrap16.h"
 #include "scenes/game_scene.h"
@@ -100,7 +101,7 @@ void draw_spare_ships()
 {
     draw_text(460, 400, "left");
     for (int i = 0; i < lives; i++)
-        draw_sprite(static_cast<uint16_t>(500 + 12 * i), 420, 1, ship_level);
+        draw_sprite(static_cast<uint16_t>(500 + 12 * i), 420, SHEET_SHIP, ship_level);
 }
 
 } // namespace

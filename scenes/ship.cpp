@@ -1,6 +1,7 @@
 // ship.cpp: steering, firing, the wreck counter and respawn, and the shots' flight.
 #include "scenes/ship.h"
 
+#include "actors/actor.h"
 #include "actors/angle_math.h"
 #include "runtime/drawing.h"
 #include "runtime/input.h"
@@ -140,9 +141,8 @@ void ship_hit(uint16_t kind)
 {
     if (invincible_ticks > 0)
         return;
-    // The explosion (kind 10) never hurts; a wreck is not hit again. The wreck's first count
-    // happens in the next tick's update.
-    if (kind >= 1 && kind <= 9 && ship_state < ship_first_wreck)
+    // A wreck is not hit again. The wreck's first count happens in the next tick's update.
+    if (kind_hurts_ship(kind) && ship_state < ship_first_wreck)
         ship_state = ship_first_wreck;
 }
 
@@ -152,11 +152,11 @@ void draw_ship()
     uint16_t y = static_cast<uint16_t>(player_ship.y);
     if (ship_state < ship_first_wreck) {
         if (invincible_ticks % 2 == 0) // it blinks while invulnerable
-            draw_sprite(x, y, 1, ship_state);
+            draw_sprite(x, y, SHEET_SHIP, ship_state);
     } else if (ship_state < 64) {
-        draw_sprite(x, y, 1, static_cast<uint8_t>(5 + (ship_state - 5) / 16));
+        draw_sprite(x, y, SHEET_SHIP, static_cast<uint8_t>(5 + (ship_state - 5) / 16));
     } else {
-        draw_sprite(wrap_u16(x + 2), wrap_u16(y + 2), 1, 12);
+        draw_sprite(wrap_u16(x + 2), wrap_u16(y + 2), SHEET_SHIP, 12);
         if (lives == 0)
             draw_text(250, 200, "g a m e   o v e r");
     }
@@ -168,6 +168,6 @@ void draw_shots()
         if (!shot.active)
             continue;
         uint8_t frame = shot.kind < 10 ? 11 : shot.kind < 20 ? 10 : 9;
-        draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), 1, frame);
+        draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), SHEET_SHIP, frame);
     }
 }

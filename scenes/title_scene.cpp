@@ -1,6 +1,7 @@
 // title_scene.cpp: the first scene and the one every run returns to.
 #include "scenes/title_scene.h"
 
+#include "actors/actor.h"
 #include "runtime/drawing.h"
 #include "runtime/input.h"
 #include "scenes/scene_manager.h"
@@ -33,7 +34,7 @@ int title_draw()
     draw_text(220, 420, "end");
     // The cursor animation counts drawn frames: it slows down when the loop skips drawing.
     uint8_t frame = static_cast<uint8_t>((title_blink / 8) % 4);
-    draw_sprite(210, title_cursor == 0 ? 390 : 420, 0, frame);
+    draw_sprite(210, title_cursor == 0 ? 390 : 420, SHEET_CURSOR, frame);
     title_blink += 1;
     return 0;
 }

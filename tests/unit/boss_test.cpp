@@ -42,7 +42,7 @@ class BossTest : public GameTest {
     {
         start_boss();
         ticks(49);
-        ASSERT_EQ(boss().param, 1);
+        ASSERT_EQ(boss().param, BOSS_ORBIT);
     }
 
     // Twenty hits at once, then orbit on until the strike phase begins.
@@ -50,9 +50,9 @@ class BossTest : public GameTest {
     {
         to_orbit();
         hits(20);
-        for (int k = 0; k < 1000 && boss().param == 1; k++)
+        for (int k = 0; k < 1000 && boss().param == BOSS_ORBIT; k++)
             tick();
-        ASSERT_EQ(boss().param, 2);
+        ASSERT_EQ(boss().param, BOSS_STRIKE);
     }
 
     // Ten hits in the first hold, then the update that starts the rain.
@@ -62,7 +62,7 @@ class BossTest : public GameTest {
         ticks(151);
         hits(10);
         tick();
-        ASSERT_EQ(boss().param, 3);
+        ASSERT_EQ(boss().param, BOSS_RAIN);
     }
 
     // Ten hits in the rain, then the update that starts the sinking.
@@ -71,7 +71,7 @@ class BossTest : public GameTest {
         to_rain();
         hits(10);
         tick();
-        ASSERT_EQ(boss().param, 4);
+        ASSERT_EQ(boss().param, BOSS_SINKING);
     }
 };
 
@@ -79,11 +79,11 @@ TEST_F(BossTest, EntersTheOrbitOnIts49thUpdate)
 {
     start_boss();
     ticks(48);
-    EXPECT_EQ(boss().param, 0);
+    EXPECT_EQ(boss().param, BOSS_ENTRY);
     EXPECT_EQ(boss().y, 40);
     EXPECT_EQ(boss().x, 308);
     tick();
-    EXPECT_EQ(boss().param, 1);
+    EXPECT_EQ(boss().param, BOSS_ORBIT);
     EXPECT_EQ(boss().y, 41);
     EXPECT_EQ(boss().origin_x, 308);
     EXPECT_EQ(boss().origin_y, 105);
@@ -175,19 +175,19 @@ TEST_F(BossTest, OrbitsOnAfterItsLastHitUntilAngleZero)
     hits(19);
     tick(); // the 64th update leaves angle 0 with one hit still needed
     EXPECT_EQ(boss().angle, 0);
-    EXPECT_EQ(boss().param, 1);
+    EXPECT_EQ(boss().param, BOSS_ORBIT);
     hits(1);
     EXPECT_EQ(boss().hp, 0);
     for (int k = 65; k < 320; k++) {
         tick();
-        ASSERT_EQ(boss().param, 1) << "update " << k;
+        ASSERT_EQ(boss().param, BOSS_ORBIT) << "update " << k;
         if (k == 100)
             hits(3); // hits in the meantime still score
     }
     EXPECT_EQ(score, 23);
     EXPECT_EQ(boss().hp, 0);
     tick(); // the 320th
-    EXPECT_EQ(boss().param, 2);
+    EXPECT_EQ(boss().param, BOSS_STRIKE);
     EXPECT_EQ(boss().angle, 0);
     EXPECT_EQ(boss().anim, 0);
     EXPECT_EQ(boss().step, 0);
@@ -303,7 +303,7 @@ TEST_F(BossTest, LastStrikeHitStartsTheRainAtTheCentre)
     ASSERT_NE(boss().x, 308);
     int16_t step = boss().step;
     tick();
-    EXPECT_EQ(boss().param, 3);
+    EXPECT_EQ(boss().param, BOSS_RAIN);
     EXPECT_EQ(boss().x, 308);
     EXPECT_EQ(boss().y, 105);
     EXPECT_EQ(boss().angle, 0);
@@ -359,7 +359,7 @@ TEST_F(BossTest, RainEndsAfterTenHits)
     EXPECT_EQ(score, 10);
     EXPECT_EQ(boss().anim, 0);
     tick();
-    EXPECT_EQ(boss().param, 4);
+    EXPECT_EQ(boss().param, BOSS_SINKING);
     EXPECT_EQ(boss().angle, 60);
 }
 
@@ -470,7 +470,7 @@ TEST_F(BossTest, EndingWaitsForTheWreckToComeBack)
 TEST_F(BossTest, SinkingExplosionAboveTheBossAgesInTheSamePass)
 {
     spawn(308, 105, KIND_BOSS);
-    actor_pool[0].param = 4;
+    actor_pool[0].param = BOSS_SINKING;
     actor_pool[0].angle = 10;
     update_actors();
     ASSERT_EQ(actor_pool[1].kind, KIND_EXPLOSION);
@@ -481,7 +481,7 @@ TEST_F(BossTest, SinkingExplosionAboveTheBossAgesInTheSamePass)
     clear_actor_pool();
     spawn(-100, -100, KIND_EXPLOSION);
     ASSERT_EQ(spawn(308, 105, KIND_BOSS), 1);
-    actor_pool[1].param = 4;
+    actor_pool[1].param = BOSS_SINKING;
     actor_pool[1].angle = 10;
     actor_pool[0].active = 0;
     update_actors();

@@ -1,5 +1,6 @@
 // collision_test.cpp: the overlap test's edges, which kinds a shot can hit, one event per shot, the
 // re-read 'active' flag, and the playfield pass's repeated and withheld events.
+#include "behaviours/behaviours.h"
 #include "game_fixture.h"
 
 #include "scenes/collisions.h"
@@ -90,7 +91,7 @@ TEST_F(CollisionTest, ShimmeringBossLetsShotsPass)
 {
     spawn(300, 100, KIND_BOSS);
     Actor &boss = actor_pool[0];
-    boss.param = 2;
+    boss.param = BOSS_STRIKE;
     for (int16_t step : {-1, 0, 149}) {
         boss.step = step;
         shot_at(0, 305, 105);
@@ -101,7 +102,7 @@ TEST_F(CollisionTest, ShimmeringBossLetsShotsPass)
     collide_shots();
     EXPECT_EQ(player_shots[0].active, 0);
     // In the other phases the boss stops shots whatever its step.
-    boss.param = 1;
+    boss.param = BOSS_ORBIT;
     boss.step = 10;
     boss.hp = 20;
     shot_at(0, 305, 105);
