@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "actors/pool.h"
-#include "game_snapshot.h"
 #include "input_script.h"
 #include "replay.h"
 #include "runtime/main_loop.h"
 #include "runtime/startup.h"
 #include "scenes/game_scene.h"
+#include "scenes/run_state.h"
 #include "scenes/ship.h"
 #include "scenes/title_scene.h"
 
@@ -108,7 +108,7 @@ struct Rated {
     long value;
 };
 
-std::vector<Rated> rate_choices(const GameSnapshot &from)
+std::vector<Rated> rate_choices(const RunState &from)
 {
     std::vector<Rated> rated;
     const Choice escapes[] = {{5, false}, {4, true}, {6, true}, {2, true}, {8, false}};
@@ -117,16 +117,16 @@ std::vector<Rated> rate_choices(const GameSnapshot &from)
             if (dir == 5 && fast)
                 continue;
             Choice choice{dir, fast == 1};
-            restore_snapshot(from);
+            restore_run_state(from);
             if (!survive(choice, segment_ticks))
                 continue;
-            GameSnapshot after;
-            take_snapshot(after);
+            RunState after;
+            save_run_state(after);
             long value = -1000000;
             for (Choice escape : escapes) {
-                restore_snapshot(after);
+                restore_run_state(after);
                 if (survive(escape, lookahead_ticks)) {
-                    restore_snapshot(after);
+                    restore_run_state(after);
                     long centre = player_ship.x + 8;
                     long off_target = std::labs(centre - target_x());
                     long low = player_ship.y < 300 ? (300 - player_ship.y) * 4 : 0;
@@ -143,7 +143,7 @@ std::vector<Rated> rate_choices(const GameSnapshot &from)
 }
 
 struct Step {
-    GameSnapshot start;
+    RunState start;
     size_t recorded_before;
     std::vector<Rated> options;
     size_t next;
@@ -157,7 +157,7 @@ bool play_the_stage()
         if (frame_clock.ticks > max_run_ticks)
             return false;
         Step step;
-        take_snapshot(step.start);
+        save_run_state(step.start);
         step.recorded_before = recorded.size();
         step.options = rate_choices(step.start);
         step.next = 0;
@@ -168,7 +168,7 @@ bool play_the_stage()
         if (steps.empty())
             return false;
         Step &current = steps.back();
-        restore_snapshot(current.start);
+        restore_run_state(current.start);
         recorded.resize(current.recorded_before);
         Choice choice = current.options[current.next++].choice;
         for (int t = 0; t < segment_ticks && stage_running(); t++) {
