@@ -23,6 +23,7 @@ struct KindRow {
     ActorEvent event;
 };
 
+// clang-format off
 //  kind              box    w   h   update              draw              event
 constexpr KindRow kind_rows[] = {
     {KIND_FIGHTER,    true,  16, 16, fighter_update,    fighter_draw,    fighter_event},
@@ -35,6 +36,7 @@ constexpr KindRow kind_rows[] = {
     {KIND_BOSS_DROP,  true,  26, 32, boss_drop_update,  boss_drop_draw,  boss_drop_event},
     {KIND_EXPLOSION,  false, 0,  0,  explosion_update,  explosion_draw,  explosion_event},
 };
+// clang-format on
 static_assert(std::is_sorted(std::begin(kind_rows), std::end(kind_rows),
                              [](const KindRow &a, const KindRow &b) { return a.kind < b.kind; }));
 

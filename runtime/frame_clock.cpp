@@ -8,7 +8,6 @@
 #include "runtime/settings.h"
 
 FrameClock frame_clock;
-uint8_t quit_requested = 0;
 
 namespace {
 

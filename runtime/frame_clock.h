@@ -14,7 +14,6 @@ struct FrameClock {
 };
 
 extern FrameClock frame_clock;
-extern uint8_t quit_requested; // the loop ends after the tick in which it became non-zero
 
 // Milliseconds from the clock start at which the slot of tick n ends: floor((n + 1) * 1000 / 60).
 uint32_t slot_end_offset(uint32_t tick);

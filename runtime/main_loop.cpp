@@ -8,6 +8,8 @@
 #include "runtime/startup.h"
 #include "scenes/scene_manager.h"
 
+uint8_t quit_requested = 0;
+
 namespace {
 
 bool real_time_is_late() { return frame_time_left() <= 0; }

@@ -5,6 +5,8 @@
 
 #include "runtime/input.h"
 
+extern uint8_t quit_requested; // the loop ends after the tick in which it became non-zero
+
 // What drives a tick: where its keys come from, whether its slot has already ended when drawing is
 // due (it is then late and not drawn), and how to wait for the end of the slot after presenting.
 struct TickDriver {

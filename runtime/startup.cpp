@@ -14,6 +14,8 @@ const char runtime_version[] = "0.8";
 
 namespace {
 
+// The start-up has always begun with this check of the fixed-point rounding that all movement uses:
+// round_shift halves away from zero, which the sixteen lines show for 0 down to -15.
 void print_rounding_listing()
 {
     for (int32_t i = 0; i > -16; i--)

@@ -1,7 +1,7 @@
 // scene_manager.cpp: switches between the title and the game.
 #include "scenes/scene_manager.h"
 
-#include "runtime/frame_clock.h"
+#include "runtime/main_loop.h"
 #include "scenes/game_scene.h"
 #include "scenes/title_scene.h"
 

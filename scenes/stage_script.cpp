@@ -14,6 +14,7 @@ struct StageSpawn {
     uint8_t kind;
 };
 
+// clang-format off
 //  tick  x    y   kind
 constexpr StageSpawn stage_spawns[] = {
     {30,   210, -8, KIND_FIGHTER},
@@ -50,6 +51,7 @@ constexpr StageSpawn stage_spawns[] = {
     {650,  404, 0,  KIND_FIGHTER},
     {1200, 308, -8, KIND_BOSS},
 };
+// clang-format on
 
 // A hard run adds a fighter every 20 ticks below 900, alternating sides by bit 4 of the tick.
 constexpr uint32_t hard_stream_interval = 20;

@@ -25,9 +25,12 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# configure_and_build [DIR [CMAKE OPTION...]]: the build in DIR (default the build folder) with the options.
 configure_and_build() {
-    cmake -S "$repo_dir" -B "$build_dir" ${CMAKE_ARGS:-} >/dev/null
-    cmake --build "$build_dir" -j "$(nproc)"
+    local dir=${1:-$build_dir}
+    if [ $# -gt 0 ]; then shift; fi
+    cmake -S "$repo_dir" -B "$dir" ${CMAKE_ARGS:-} "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
 }
 
 # The browser version: Debian's emscripten and chromium, and node with npm (Debian's, unless some node

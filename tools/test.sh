@@ -9,8 +9,7 @@ configure_and_build
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
 BUILD_DIR=$build_dir bash "$repo_dir/tools/classic_sdl_check.sh"
 
-BUILD_DIR=$repo_dir/build-sanitize CMAKE_ARGS="-DVORPALINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug" \
-    bash -c "source '$repo_dir/tools/setup.sh' && configure_and_build"
+configure_and_build "$repo_dir/build-sanitize" -DVORPALINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir "$repo_dir/build-sanitize" --output-on-failure -j "$(nproc)" -LE window
 BUILD_DIR=$repo_dir/build-fuzz bash "$repo_dir/tools/fuzz.sh"
 BUILD_DIR=$build_dir bash "$repo_dir/tools/web_test.sh"

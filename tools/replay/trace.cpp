@@ -5,6 +5,7 @@
 
 #include "actors/pool.h"
 #include "runtime/frame_clock.h"
+#include "runtime/main_loop.h"
 #include "scenes/game_scene.h"
 #include "scenes/scene_manager.h"
 #include "scenes/ship.h"
