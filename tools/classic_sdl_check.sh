@@ -73,7 +73,9 @@ echo "classic SDL: $(basename "$(readlink -f "$linked")") from $(basename "$clas
 
 # The headless suite: its replays compare each trace with the golden trace made with the build's SDL.
 suite=0
-classic ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" -LE 'window|soak' || suite=$?
+# The browser's soft blitter is held against the library the build links, whose clipping works in
+# int and whose BMP writer differs from classic SDL's (16-bit clipping, header fields): not against this one.
+classic ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" -LE 'window|soak' -E '^SoftSurfaceTest' || suite=$?
 
 # The same replays with both libraries, side by side: traces and the pixels of saved frames.
 work=$(mktemp -d)
