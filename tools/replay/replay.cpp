@@ -14,8 +14,6 @@ KeySnapshot script_keys;
 
 void no_wait() {}
 
-const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
-
 // Allocated once, before the first tick.
 DrawLog *draw_log = nullptr;
 
@@ -27,6 +25,8 @@ void save_frame(const char *dir, uint32_t tick)
 }
 
 } // namespace
+
+const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
 
 void select_headless_drivers()
 {

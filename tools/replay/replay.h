@@ -21,6 +21,9 @@ void apply_script_keys(uint16_t keys);
 void read_script_keys(KeySnapshot &snapshot);
 bool script_says_late();
 
+// The replay's driver: the script's keys and lateness, and no waiting.
+extern const TickDriver script_driver;
+
 // Selects SDL's dummy drivers on the desktop; call before start-up.
 void select_headless_drivers();
 
