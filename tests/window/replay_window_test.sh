@@ -71,7 +71,7 @@ $("$(dirname "$game")/vorpaline-trace-compare" "$live" "$work/replayed.trace" 2>
     echo "the script's $(wc -l <"$live") ticks replay to the live trace, byte for byte"
 }
 
-# The keys of a script entry's line, for the entries whose keys match the regular expression.
+# The script's entry lines whose keys match the regular expression.
 entries_with() { grep -vE '^#' "$script" | awk -v keys="$1" '$1 ~ keys'; }
 
 case_record_and_replay() {
@@ -106,10 +106,10 @@ case_record_and_replay() {
     ((late > 0)) || fail "the script has no late (~) tick after the process was stopped"
     echo "the recording has $late late ticks"
     [ "$(grep -c '"drawn":0' "$live")" -eq "$late" ] || fail "the live trace has other undrawn ticks than the script's ~"
-    [ -n "$(entries_with '^[^-]*3')" ] && [ -n "$(entries_with '^[^-]*2')" ] && [ -n "$(entries_with '^[^-]*1')" ] ||
+    [ -n "$(entries_with 1)" ] && [ -n "$(entries_with 2)" ] && [ -n "$(entries_with 3)" ] ||
         fail "the script lacks a tick with button 1, 2 or 3 held"
     grep -q '"shots":\[\[' "$live" || fail "no shot was fired"
-    grep -qE '^E' <(entries_with . | tail -n 1) || fail "the last entry is not Escape: $(entries_with . | tail -n 1)"
+    entries_with . | tail -n 1 | grep -qE '^[^ ]*E' || fail "the last entry is not Escape: $(entries_with . | tail -n 1)"
     tail -n 1 "$script" | grep -q 'ended by Escape' || fail "the closing comment is $(tail -n 1 "$script")"
     check_recording --draws
 }
