@@ -23,7 +23,9 @@ int game_init()
     game_tick = 0;
     game_phase = PHASE_COUNTDOWN;
     player_ship = PlayerShip{312, 460, 16, 16, 5, 5, 5, 7};
-    ship_state = ship_level;
+    // Not seen in play: the run's first update_ship steers before anything is drawn, so only the state
+    // after the tick in which the run starts holds it.
+    ship_state = ship_start_state;
     invincible_ticks = 0;
     lives = hard_mode ? 2 : 3;
     score = 0;

@@ -6,6 +6,7 @@
 #include "actors/actor.h"
 
 constexpr uint8_t ship_level = 2;           // the steering frame when not moving sideways
+constexpr uint8_t ship_start_state = 3;     // what game_init leaves in ship_state
 constexpr uint8_t ship_first_wreck = 5;     // ship_state from here on is the wreck counter
 constexpr uint8_t ship_respawn_count = 160; // the wreck count at which a spare ship comes back
 constexpr uint8_t ship_over_count = 250;    // without a spare ship, a count above this ends the run

@@ -172,7 +172,7 @@ TEST_F(CollisionTest, InactiveRecordsTakeNothing)
     player_ship.x = 300;
     player_ship.y = 100;
     collide_ship();
-    EXPECT_EQ(ship_state, 2);
+    EXPECT_EQ(ship_state, 3); // as the run started: not a wreck
     actor_pool[0].x = 0; // outside the playfield
     cull_actors();
     EXPECT_TRUE(events().empty());

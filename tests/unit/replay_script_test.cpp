@@ -1,5 +1,11 @@
-// replay_script_test.cpp: the replay tool's input scripts: counts, comments, keys, malformed lines.
+// replay_script_test.cpp: the replay tool's input scripts: counts, comments, keys, malformed lines; and the
+// writer of recordings: folding, late and close ticks, comments, and a round trip through the parser.
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "input_script.h"
 
@@ -78,4 +84,113 @@ TEST(ReplayScript, AnEmptyScriptHasNoTicks)
     InputScript script = parse_ok("# nothing but comments\n\n");
     EXPECT_TRUE(script.entries.empty());
     EXPECT_EQ(script.ticks, 0u);
+}
+
+namespace {
+
+// A script writer into memory; text() gives what it has written so far.
+class ScriptWriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override { out = open_memstream(&buffer, &size); }
+    void TearDown() override
+    {
+        std::fclose(out);
+        std::free(buffer);
+    }
+    std::string text()
+    {
+        std::fflush(out);
+        return std::string(buffer, size);
+    }
+    // Writes the ticks and finishes the script.
+    void write_ticks(const std::vector<uint16_t> &ticks)
+    {
+        start_script(writer, out, "a test");
+        for (uint16_t keys : ticks)
+            write_script_tick(writer, keys);
+        finish_script(writer);
+    }
+
+    std::FILE *out = nullptr;
+    char *buffer = nullptr;
+    size_t size = 0;
+    ScriptWriter writer;
+};
+
+// The keys of every tick of a parsed script, its counts unfolded.
+std::vector<uint16_t> unfolded(const InputScript &script)
+{
+    std::vector<uint16_t> ticks;
+    for (const ScriptEntry &entry : script.entries)
+        ticks.insert(ticks.end(), entry.count, entry.keys);
+    return ticks;
+}
+
+} // namespace
+
+TEST_F(ScriptWriterTest, FoldsIdenticalTicksAsTheyCome)
+{
+    const uint16_t fire = SCRIPT_BUTTON_1, left = SCRIPT_LEFT;
+    start_script(writer, out, "recorded by a test");
+    EXPECT_FALSE(write_script_tick(writer, 0));
+    EXPECT_FALSE(write_script_tick(writer, 0));
+    EXPECT_FALSE(write_script_tick(writer, 0));
+    EXPECT_EQ(text(), "# recorded by a test\n"); // the run is still folding
+    EXPECT_TRUE(write_script_tick(writer, fire));
+    EXPECT_EQ(text(), "# recorded by a test\n- 3\n");
+    EXPECT_TRUE(write_script_tick(writer, left | fire));
+    EXPECT_FALSE(write_script_tick(writer, left | fire));
+    EXPECT_TRUE(write_script_tick(writer, 0));
+    finish_script(writer);
+    EXPECT_EQ(text(), "# recorded by a test\n- 3\n1\nL1 2\n-\n");
+    EXPECT_EQ(writer.ticks, 7u);
+    EXPECT_EQ(writer.late_ticks, 0u);
+}
+
+TEST_F(ScriptWriterTest, LateAndCloseTicksAreWrittenAndCounted)
+{
+    write_ticks({SCRIPT_UP, SCRIPT_UP | SCRIPT_LATE, SCRIPT_UP | SCRIPT_LATE, SCRIPT_LATE, SCRIPT_CLOSE | SCRIPT_LATE,
+                 SCRIPT_ESCAPE | SCRIPT_CLOSE});
+    EXPECT_EQ(text(), "# a test\nU\nU~ 2\n~\nQ~\nEQ\n");
+    EXPECT_EQ(writer.ticks, 6u);
+    EXPECT_EQ(writer.late_ticks, 4u);
+}
+
+TEST_F(ScriptWriterTest, CommentsKeepTheirPlaceAmongTheEntries)
+{
+    start_script(writer, out, "first line");
+    write_script_comment(writer, "options: --draws");
+    write_script_tick(writer, SCRIPT_DOWN);
+    write_script_tick(writer, SCRIPT_DOWN);
+    write_script_comment(writer, "2 ticks"); // writes the entry still folding first
+    write_script_tick(writer, SCRIPT_DOWN);  // and the next tick starts a new one
+    finish_script(writer);
+    EXPECT_EQ(text(), "# first line\n# options: --draws\nD 2\n# 2 ticks\nD\n");
+}
+
+TEST_F(ScriptWriterTest, WhatItWritesParsesBackTickForTick)
+{
+    // Every set of the thirteen keys once, some of them held for a while, in an order that mixes them.
+    std::vector<uint16_t> ticks;
+    for (uint32_t n = 0; n < (1u << 13); n++) {
+        uint16_t keys = static_cast<uint16_t>((n * 2654435761u) >> 19);
+        ticks.insert(ticks.end(), 1 + n % 3, keys);
+    }
+    write_ticks(ticks);
+    InputScript script;
+    ScriptError error;
+    ASSERT_TRUE(parse_input_script(text(), script, error)) << error.line << ": " << error.message;
+    EXPECT_EQ(unfolded(script), ticks);
+    EXPECT_EQ(script.ticks, writer.ticks);
+}
+
+TEST(ReplayScript, KeysTextFollowsTheBitOrder)
+{
+    char text[max_keys_text + 1];
+    script_keys_text(0, text);
+    EXPECT_STREQ(text, "-");
+    script_keys_text(0x1FFF, text);
+    EXPECT_STREQ(text, "UDLR123456EQ~");
+    script_keys_text(SCRIPT_LATE | SCRIPT_BUTTON_1 << 2 | SCRIPT_RIGHT | SCRIPT_UP, text);
+    EXPECT_STREQ(text, "UR3~");
 }

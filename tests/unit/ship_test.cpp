@@ -242,7 +242,7 @@ TEST_F(ShipTest, ContactWithTheHitBoxOnly)
     // The ship at (312, 460) can be hit only in x 317..321, y 465..471.
     spawn(321, 449, KIND_FIGHTER); // right edge 337, bottom 465: touches the top edge only
     collide_ship();
-    EXPECT_EQ(ship_state, 2);
+    EXPECT_EQ(ship_state, 3); // as the run started: not a wreck
     actor_pool[0].y = 450;
     collide_ship();
     EXPECT_EQ(ship_state, 5);
@@ -253,7 +253,7 @@ TEST_F(ShipTest, InvulnerableShipIsNotWreckedByContact)
     invincible_ticks = 1;
     spawn(312, 460, KIND_HUNTER);
     collide_ship();
-    EXPECT_EQ(ship_state, 2);
+    EXPECT_EQ(ship_state, 3);
     // At the start of a run the ship is not invulnerable.
     invincible_ticks = 0;
     collide_ship();
@@ -272,7 +272,7 @@ TEST_F(ShipDrawTest, ShipBlinksWhileInvulnerable)
     std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
     ASSERT_EQ(sprites.size(), 2u);
     EXPECT_EQ(sprites[0].sheet, 1);
-    EXPECT_EQ(sprites[0].frame, 2);
+    EXPECT_EQ(sprites[0].frame, 3); // ship_state as the run started
     EXPECT_EQ(sprites[0].x, 312);
     EXPECT_EQ(sprites[0].y, 460);
     EXPECT_EQ(sprites[1].frame, 4);

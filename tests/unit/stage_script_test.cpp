@@ -181,6 +181,29 @@ TEST_F(StageScriptTest, BothButtonsMakeAHardRun)
     EXPECT_EQ(lives, 3);
 }
 
+TEST_F(StageScriptTest, ARunStartsWithAFreshShip)
+{
+    // What a run that ended in a wreck leaves behind.
+    player_ship.x = 250;
+    player_ship.y = 100;
+    ship_state = 200;
+    invincible_ticks = 40;
+    lives = 0;
+    fire_shot(250, 100);
+    start_run(false);
+    EXPECT_EQ(player_ship.x, 312);
+    EXPECT_EQ(player_ship.y, 460);
+    EXPECT_EQ(ship_state, 3);
+    EXPECT_EQ(invincible_ticks, 0);
+    EXPECT_EQ(lives, 3);
+    for (const Actor &shot : player_shots)
+        EXPECT_EQ(shot.active, 0);
+    // The first tick's steering replaces the start state.
+    input->dir_latch = 5;
+    game_update();
+    EXPECT_EQ(ship_state, ship_level);
+}
+
 TEST_F(StageScriptTest, HiScoreFollowsTheScoreInTheSameTick)
 {
     hi_score = 50;

@@ -1,7 +1,8 @@
-# window_session.sh: one run of the real game in an X server of its own, for run_window_test.sh.
+# window_session.sh: one run of the real game in an X server of its own, for run_window_test.sh and
+# replay_window_test.sh.
 #
-# Needs: $game (the vorpaline binary), $probe (window_probe), $data_dir (the data folder to copy) and
-# $work (a scratch folder). Sets $game_dir, $game_pid, $window and $game_status. Everything started
+# Needs: $game (the vorpaline binary, or vorpaline-replay in a mode with a window), $probe (window_probe),
+# $data_dir (the data folder to copy) and $work (a scratch folder). Sets $game_dir, $game_pid, $window and $game_status. Everything started
 # here is stopped by stop_session, which the caller runs on exit; a failed case keeps $work and says
 # where it is.
 
@@ -10,6 +11,7 @@ game_pid=""
 game_dir=""
 window=""
 game_status=""
+window_class=""
 
 # Long enough for a loaded machine; reaching one of these fails the case.
 startup_seconds=20
@@ -70,13 +72,15 @@ copy_data() {
     cp -r "$data_dir" "$game_dir"
 }
 
-# The game in $game_dir as a player would start it there: its own X display, no audio device needed,
-# SDL's usual choice of video driver.
+# The game in $game_dir as a player would start it there (with ARGS, for the replay tool's modes): its
+# own X display, no audio device needed, SDL's usual choice of video driver. SDL names the window's
+# class after the program.
 start_game() {
-    (cd "$game_dir" && exec env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$game") \
+    (cd "$game_dir" && exec env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$game" "$@") \
         >"$work/stdout" 2>"$work/stderr" &
     game_pid=$!
-    window=$("$probe" find vorpaline "$startup_seconds") || fail "no window of class vorpaline appeared"
+    window_class=$(basename "$game")
+    window=$("$probe" find "$window_class" "$startup_seconds") || fail "no window of class $window_class appeared"
 }
 
 game_running() {
@@ -128,7 +132,7 @@ expect_window() {
         if [ "$status" -ne 3 ] || ! game_running || ((++replaced > 3)); then
             fail "the window is not as expected"
         fi
-        window=$("$probe" find vorpaline "$startup_seconds") || fail "the game's window is gone"
+        window=$("$probe" find "$window_class" "$startup_seconds") || fail "the game's window is gone"
     done
 }
 

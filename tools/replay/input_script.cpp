@@ -1,4 +1,4 @@
-// input_script.cpp: parses the replay tool's input scripts.
+// input_script.cpp: reads and writes the replay tool's input scripts.
 #include "input_script.h"
 
 #include <cctype>
@@ -42,6 +42,17 @@ bool parse_count(const std::string &word, uint32_t &count, std::string &message)
     }
     count = static_cast<uint32_t>(value);
     return true;
+}
+
+// One entry: "KEYS" for a single tick, "KEYS COUNT" for more.
+void write_entry(std::FILE *out, const ScriptEntry &entry)
+{
+    char keys[max_keys_text + 1];
+    script_keys_text(entry.keys, keys);
+    if (entry.count == 1)
+        std::fprintf(out, "%s\n", keys);
+    else
+        std::fprintf(out, "%s %u\n", keys, entry.count);
 }
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -138,4 +149,55 @@ bool parse_input_script(const std::string &text, InputScript &script, ScriptErro
     }
     error = ScriptError{};
     return true;
+}
+
+void script_keys_text(uint16_t keys, char text[max_keys_text + 1])
+{
+    // The order of the ScriptKey bits, lowest first.
+    static constexpr char letters[] = "UDLR123456EQ~";
+    static_assert(sizeof letters - 1 == max_keys_text);
+    int n = 0;
+    for (int bit = 0; bit < max_keys_text; bit++)
+        if (keys & (1u << bit))
+            text[n++] = letters[bit];
+    if (n == 0)
+        text[n++] = '-';
+    text[n] = '\0';
+}
+
+void start_script(ScriptWriter &writer, std::FILE *out, const char *header)
+{
+    writer = ScriptWriter{};
+    writer.out = out;
+    write_script_comment(writer, header);
+}
+
+bool write_script_tick(ScriptWriter &writer, uint16_t keys)
+{
+    writer.ticks++;
+    if (keys & SCRIPT_LATE)
+        writer.late_ticks++;
+    ScriptEntry &folding = writer.folding;
+    if (folding.count > 0 && folding.keys == keys && folding.count < max_script_count) {
+        folding.count++;
+        return false;
+    }
+    bool wrote = folding.count > 0;
+    if (wrote)
+        write_entry(writer.out, folding);
+    folding = ScriptEntry{keys, 1};
+    return wrote;
+}
+
+void write_script_comment(ScriptWriter &writer, const char *text)
+{
+    finish_script(writer);
+    std::fprintf(writer.out, "# %s\n", text);
+}
+
+void finish_script(ScriptWriter &writer)
+{
+    if (writer.folding.count > 0)
+        write_entry(writer.out, writer.folding);
+    writer.folding = ScriptEntry{0, 0};
 }

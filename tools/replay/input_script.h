@@ -1,4 +1,4 @@
-// input_script.h: the replay tool's input script, one entry per line.
+// input_script.h: the replay tool's input script, one entry per line: its parser and its writer.
 //
 // Format: '#' starts a comment that runs to the line end; blank lines are ignored. An entry is
 // "KEYS" or "KEYS COUNT" (blank-separated): COUNT, a decimal number >= 1, repeats the entry for that
@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -55,3 +56,28 @@ uint16_t script_key_of(char c);
 
 // What a tick's poll sees for a script entry's keys.
 KeySnapshot script_snapshot(uint16_t keys);
+
+// The writer, for recordings: ticks come one at a time and identical consecutive ticks are folded into
+// one entry, written out as soon as a tick differs. So a session of any length is stored as it goes,
+// in the memory of one entry, and the file holds every entry but the one still folding.
+struct ScriptWriter {
+    std::FILE *out = nullptr;
+    ScriptEntry folding{0, 0}; // count 0 before the first tick
+    uint64_t ticks = 0;
+    uint64_t late_ticks = 0;
+};
+
+// The most characters of one entry's KEYS.
+constexpr int max_keys_text = 13;
+
+// KEYS for a set of ScriptKey bits: "-", or their characters in the order U D L R 1 .. 6 E Q ~.
+void script_keys_text(uint16_t keys, char text[max_keys_text + 1]);
+
+// Starts a script on 'out' whose first line is the comment "# header".
+void start_script(ScriptWriter &writer, std::FILE *out, const char *header);
+// Adds one tick. Returns true when that wrote out the entry before it.
+bool write_script_tick(ScriptWriter &writer, uint16_t keys);
+// Writes "# text" after the entries so far (the one still folding included).
+void write_script_comment(ScriptWriter &writer, const char *text);
+// Writes the entry still folding; the writer can go on afterwards.
+void finish_script(ScriptWriter &writer);

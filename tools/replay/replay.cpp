@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "runtime/frame_clock.h"
-#include "runtime/main_loop.h"
 #include "runtime/platform.h"
 #include "trace.h"
 
@@ -13,11 +12,7 @@ namespace {
 bool tick_is_late = false;
 KeySnapshot script_keys;
 
-bool script_says_late() { return tick_is_late; }
-
 void no_wait() {}
-
-const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
 
 // Allocated once, before the first tick.
 DrawLog *draw_log = nullptr;
@@ -29,21 +24,9 @@ void save_frame(const char *dir, uint32_t tick)
     save_back_buffer(path);
 }
 
-void run_script_tick(uint16_t keys, const ReplayOptions &options)
-{
-    uint32_t tick = frame_clock.ticks;
-    apply_script_keys(keys);
-    tick_is_late = (keys & SCRIPT_LATE) != 0;
-    if (draw_log != nullptr)
-        clear_draw_log(*draw_log);
-    uint8_t drawn = run_tick(script_driver);
-    if (drawn && options.bmp_dir != nullptr && options.bmp_every > 0 && tick % options.bmp_every == 0)
-        save_frame(options.bmp_dir, tick);
-    if (options.trace != nullptr)
-        write_trace_line(options.trace, tick, drawn, options.draws ? draw_log : nullptr);
-}
-
 } // namespace
+
+const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
 
 void select_headless_drivers()
 {
@@ -53,28 +36,54 @@ void select_headless_drivers()
 
 void read_script_keys(KeySnapshot &snapshot) { snapshot = script_keys; }
 
+bool script_says_late() { return tick_is_late; }
+
 void apply_script_keys(uint16_t keys)
 {
     script_keys = script_snapshot(keys);
+    tick_is_late = (keys & SCRIPT_LATE) != 0;
 }
 
-uint64_t run_replay(const InputScript &script, const ReplayOptions &options)
+void start_trace(const ReplayOptions &options)
 {
     if (options.draws && draw_log == nullptr)
         draw_log = new DrawLog;
     record_draws(options.draws ? draw_log : nullptr);
+}
 
-    prepare_loop();
-    uint64_t ticks_run = 0;
-    for (const ScriptEntry &entry : script.entries) {
-        for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++) {
-            run_script_tick(entry.keys, options);
-            ticks_run++;
-        }
-    }
+void stop_trace()
+{
     record_draws(nullptr);
     if (draw_log != nullptr && draw_log->dropped > 0)
         std::fprintf(stderr, "vorpaline-replay: %llu drawing calls did not fit the draw log\n",
                      static_cast<unsigned long long>(draw_log->dropped));
+}
+
+uint8_t run_traced_tick(const TickDriver &driver, const ReplayOptions &options)
+{
+    uint32_t tick = frame_clock.ticks;
+    if (draw_log != nullptr)
+        clear_draw_log(*draw_log);
+    uint8_t drawn = run_tick(driver);
+    if (drawn && options.bmp_dir != nullptr && options.bmp_every > 0 && tick % options.bmp_every == 0)
+        save_frame(options.bmp_dir, tick);
+    if (options.trace != nullptr)
+        write_trace_line(options.trace, tick, drawn, options.draws ? draw_log : nullptr);
+    return drawn;
+}
+
+uint64_t run_replay(const InputScript &script, const ReplayOptions &options)
+{
+    start_trace(options);
+    prepare_loop();
+    uint64_t ticks_run = 0;
+    for (const ScriptEntry &entry : script.entries) {
+        for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++) {
+            apply_script_keys(entry.keys);
+            run_traced_tick(script_driver, options);
+            ticks_run++;
+        }
+    }
+    stop_trace();
     return ticks_run;
 }

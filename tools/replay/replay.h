@@ -1,11 +1,12 @@
 // replay.h: runs the game's own start-up and per-tick sequence with the keyboard taken from an input
-// script and no waiting between ticks.
+// script and no waiting between ticks; the pieces of it that recording and watching share.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 
 #include "input_script.h"
+#include "runtime/main_loop.h"
 
 struct ReplayOptions {
     std::FILE *trace = nullptr;     // where the trace goes, or none
@@ -14,12 +15,26 @@ struct ReplayOptions {
     uint32_t bmp_every = 60;        // ... of the drawn ticks whose index is a multiple of this
 };
 
-// Makes a script entry's keys what the next tick's poll sees, through read_script_keys.
+// Makes a script entry what the next tick sees: its keys through read_script_keys, and whether it is
+// late through script_says_late.
 void apply_script_keys(uint16_t keys);
 void read_script_keys(KeySnapshot &snapshot);
+bool script_says_late();
+
+// The replay's driver: the script's keys and lateness, and no waiting.
+extern const TickDriver script_driver;
 
 // Selects SDL's dummy drivers on the desktop; call before start-up.
 void select_headless_drivers();
+
+// The draw log of the trace: started before the first tick of a run (it is allocated at the first
+// start) and stopped after the last.
+void start_trace(const ReplayOptions &options);
+void stop_trace();
+
+// One tick with 'driver', then its trace line and its saved frame as the options say. Returns 1 when
+// the tick was drawn.
+uint8_t run_traced_tick(const TickDriver &driver, const ReplayOptions &options);
 
 // The replay after a successful runtime_init: the scene set-up, then one tick per script entry until
 // the script ends or the tick in which the quit flag became set. Returns the number of ticks run.

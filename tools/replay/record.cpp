@@ -1,0 +1,97 @@
+// record.cpp: a session of the real game recorded as an input script and a trace. The driver is the
+// game's own real-time driver, noting what each tick's poll saw and whether the tick was late, so that
+// the script, replayed without a window or a clock, runs exactly the ticks that were played.
+#include <ctime>
+
+#include "real_window.h"
+#include "runtime/frame_clock.h"
+#include "runtime/settings.h"
+#include "runtime/startup.h"
+
+namespace {
+
+KeySnapshot seen_keys;
+bool seen_late = false;
+
+void read_and_note_keys(KeySnapshot &snapshot)
+{
+    real_time_driver.read_keys(snapshot);
+    seen_keys = snapshot;
+}
+
+bool note_lateness()
+{
+    seen_late = real_time_driver.is_late();
+    return seen_late;
+}
+
+void wait_as_the_game() { real_time_driver.wait(); }
+
+const TickDriver recording_driver = {read_and_note_keys, note_lateness, wait_as_the_game};
+
+// The script entry of the tick just run.
+uint16_t noted_keys()
+{
+    uint16_t keys = seen_keys.held;
+    if (seen_keys.close_requested)
+        keys |= SCRIPT_CLOSE;
+    if (seen_late)
+        keys |= SCRIPT_LATE;
+    return keys;
+}
+
+void write_header(ScriptWriter &writer, std::FILE *script, const ReplayOptions &options)
+{
+    char when[32] = "at an unknown time";
+    std::time_t now = std::time(nullptr);
+    std::tm utc;
+    if (gmtime_r(&now, &utc) != nullptr)
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    char header[256];
+    std::snprintf(header, sizeof header,
+                  "recorded %s by vorpaline-replay --record: the game (runtime %s) in %s (krv_fullscreen = %u, "
+                  "krv_showfps = %u) with its real keyboard and clock",
+                  when, runtime_version, fullscreen ? "full screen" : "a window", unsigned{fullscreen},
+                  unsigned{show_fps});
+    start_script(writer, script, header);
+    // The options the trace was written with, as the checked-in replays name theirs.
+    if (options.draws)
+        write_script_comment(writer, "options: --draws");
+}
+
+void write_summary(ScriptWriter &writer, uint16_t last_keys)
+{
+    const char *ended_by = (last_keys & SCRIPT_CLOSE)    ? "the window's close event (Q)"
+                           : (last_keys & SCRIPT_ESCAPE) ? "Escape (E)"
+                                                         : "\"end\" on the title";
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%llu ticks (%.2f s), %llu of them late (~); ended by %s",
+                  static_cast<unsigned long long>(writer.ticks), static_cast<double>(writer.ticks) / frame_rate,
+                  static_cast<unsigned long long>(writer.late_ticks), ended_by);
+    write_script_comment(writer, summary);
+}
+
+} // namespace
+
+uint64_t run_recording(std::FILE *script, const ReplayOptions &options)
+{
+    ScriptWriter writer;
+    write_header(writer, script, options);
+    std::fflush(script);
+    start_trace(options);
+
+    prepare_loop();
+    uint16_t keys = 0;
+    do {
+        run_traced_tick(recording_driver, options);
+        keys = noted_keys();
+        // Written out as each entry completes, so a session that ends in a crash keeps all but its last.
+        if (write_script_tick(writer, keys))
+            std::fflush(script);
+    } while (quit_requested == 0);
+
+    stop_trace();
+    finish_script(writer);
+    write_summary(writer, keys);
+    return writer.ticks;
+}
