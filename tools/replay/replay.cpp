@@ -17,8 +17,6 @@ bool script_says_late() { return tick_is_late; }
 
 void no_wait() {}
 
-const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
-
 // Allocated once, before the first tick.
 DrawLog *draw_log = nullptr;
 
@@ -29,14 +27,14 @@ void save_frame(const char *dir, uint32_t tick)
     save_back_buffer(path);
 }
 
-void run_script_tick(uint16_t keys, const ReplayOptions &options)
+void run_script_tick(uint16_t keys, const TickDriver &driver, const ReplayOptions &options)
 {
     uint32_t tick = frame_clock.ticks;
     apply_script_keys(keys);
     tick_is_late = (keys & SCRIPT_LATE) != 0;
     if (draw_log != nullptr)
         clear_draw_log(*draw_log);
-    uint8_t drawn = run_tick(script_driver);
+    uint8_t drawn = run_tick(driver);
     if (drawn && options.bmp_dir != nullptr && options.bmp_every > 0 && tick % options.bmp_every == 0)
         save_frame(options.bmp_dir, tick);
     if (options.trace != nullptr)
@@ -64,11 +62,13 @@ uint64_t run_replay(const InputScript &script, const ReplayOptions &options)
         draw_log = new DrawLog;
     record_draws(options.draws ? draw_log : nullptr);
 
+    const TickDriver driver = {options.read_keys != nullptr ? options.read_keys : read_script_keys, script_says_late,
+                               no_wait};
     prepare_loop();
     uint64_t ticks_run = 0;
     for (const ScriptEntry &entry : script.entries) {
         for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++) {
-            run_script_tick(entry.keys, options);
+            run_script_tick(entry.keys, driver, options);
             ticks_run++;
         }
     }
