@@ -8,13 +8,25 @@ repo_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo_dir/build}
 web_build_dir=${WEB_BUILD_DIR:-$repo_dir/build-web}
 
-packages=(cmake g++ make pkg-config libsdl1.2-compat-dev libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3 strace)
+# What the game alone needs (the play command), then what the tests and benchmarks add.
+game_packages=(cmake g++ make pkg-config libsdl1.2-compat-dev)
+packages=("${game_packages[@]}" libgtest-dev libbenchmark-dev libsdl2-dev
+          clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3 strace
+          dpkg-dev file lintian appstream desktop-file-utils)
 web_packages=(emscripten chromium)
 
 install_missing_packages() {
-    local missing=() wanted=("${packages[@]}" "$@")
-    for package in "${wanted[@]}"; do
+    install_packages "${packages[@]}" "$@"
+}
+
+install_game_packages() {
+    install_packages "${game_packages[@]}"
+}
+
+# Installs those of the named packages that are not installed yet.
+install_packages() {
+    local missing=()
+    for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -25,9 +37,10 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Configures the build folder and builds the named targets, or everything when none is named.
 configure_and_build() {
     cmake -S "$repo_dir" -B "$build_dir" ${CMAKE_ARGS:-} >/dev/null
-    cmake --build "$build_dir" -j "$(nproc)"
+    cmake --build "$build_dir" -j "$(nproc)" ${1:+--target "$@"}
 }
 
 # The browser version: Debian's emscripten and chromium, and node with npm (Debian's, unless some node

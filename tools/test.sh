@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 install_missing_packages
-configure_and_build
+CMAKE_ARGS="-DVORPALINE_TESTS=ON -DVORPALINE_BENCH=ON" configure_and_build
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
 BUILD_DIR=$build_dir bash "$repo_dir/tools/classic_sdl_check.sh"
 
