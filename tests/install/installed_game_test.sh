@@ -10,6 +10,7 @@
 #   installing again over it (an upgrade) keeps the player's file, and the run folder follows the tree;
 # - the second player, with XDG folders of their own, starts from the defaults;
 # - the picture scaled by SDL12COMPAT_WINDOW_SCALING is sharp, unless the player asks for smoothing;
+# - a setting the player broke gives the game's own message;
 # - nothing but the launcher writes, and it writes only under the players' folders.
 #
 #   installed_game_test.sh CMAKE BUILD_DIR DATA_DIR CHECKS_PY VERSION
@@ -266,7 +267,12 @@ check_listing second-player "don't show FPS"
 
 # A window twice as big, sharp unless the player asks for smoothing; the player's own method is kept.
 play scaled 2 sharp HOME="$second_home" SDL12COMPAT_WINDOW_SCALING=2
+# A setting the player broke is the game's to report, and the launcher leaves the file as it is.
+printf 'krv_fullscreen = 0\nkrv_showfps = 2\n' >"$second_home/.config/vorpaline/krv.ini"
 play smoothed 2 smoothed HOME="$second_home" SDL12COMPAT_WINDOW_SCALING=2 SDL12COMPAT_SCALE_METHOD=linear
+grep -qxF 'ERROR!...krv_showfps is invalid number' "$work/smoothed.out" || fail "the broken setting was not reported"
+[ "$(cat "$second_home/.config/vorpaline/krv.ini")" = $'krv_fullscreen = 0\nkrv_showfps = 2' ] ||
+    fail "the launcher changed the broken settings file"
 grep -qx 'SDL12COMPAT_SCALE_METHOD=linear' "$work/smoothed.environ" || fail "the launcher overrode the player's scale method"
 
 # Nothing wrote outside the players' folders, and in their homes only the game's two folders exist.
