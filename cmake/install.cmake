@@ -1,22 +1,31 @@
 # Installation and packaging rules.
 #
-# cmake --install BUILD --prefix PREFIX lays out a relocatable tree:
-#   PREFIX/bin/vorpaline                       the launcher: runs the game in its data folder
+# cmake --install BUILD --prefix PREFIX lays out a relocatable tree, as Debian lays out its games:
+#   PREFIX/games/vorpaline                     the launcher: runs the game in a folder of the player's
 #   PREFIX/libexec/vorpaline/vorpaline         the game itself
-#   PREFIX/share/vorpaline/                    the files the game reads from its working folder
+#   PREFIX/share/games/vorpaline/              the files the game reads from its working folder
 #   PREFIX/share/applications/vorpaline.desktop
 #   PREFIX/share/icons/hicolor/NxN/apps/vorpaline.png   (32, 64 and 128: the icon scaled up whole)
-# cpack -G DEB in the build folder makes the Debian package of the same tree under /usr.
+#   PREFIX/share/metainfo/io.github.vorpaline.vorpaline.metainfo.xml
+#   PREFIX/share/man/man6/vorpaline.6.gz
+#   PREFIX/share/doc/vorpaline/copyright, changelog.gz
+# The first three places are cache variables (VORPALINE_INSTALL_BINDIR=bin puts the launcher on the
+# usual PATH of a home install). cpack -G DEB in the build folder makes the Debian package of the same
+# tree under /usr.
 include(GNUInstallDirs)
 
-foreach(dir CMAKE_INSTALL_BINDIR CMAKE_INSTALL_LIBEXECDIR CMAKE_INSTALL_DATADIR)
+set(VORPALINE_INSTALL_BINDIR games CACHE STRING "Where the launcher goes, under the prefix")
+set(VORPALINE_INSTALL_GAMEDIR ${CMAKE_INSTALL_LIBEXECDIR}/vorpaline CACHE STRING "Where the game itself goes, under the prefix")
+set(VORPALINE_INSTALL_DATADIR share/games/vorpaline CACHE STRING "Where the game's data go, under the prefix")
+foreach(dir VORPALINE_INSTALL_BINDIR VORPALINE_INSTALL_GAMEDIR VORPALINE_INSTALL_DATADIR CMAKE_INSTALL_DATADIR
+            CMAKE_INSTALL_MANDIR CMAKE_INSTALL_DOCDIR)
   if(IS_ABSOLUTE "${${dir}}")
     message(FATAL_ERROR "${dir} must be relative to the prefix: the launcher finds the game and its data from its own place")
   endif()
 endforeach()
 
-set(VORPALINE_GAME_INSTALL_DIR "${CMAKE_INSTALL_LIBEXECDIR}/vorpaline")
-set(VORPALINE_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/vorpaline")
+set(VORPALINE_GAME_INSTALL_DIR "${VORPALINE_INSTALL_GAMEDIR}")
+set(VORPALINE_DATA_INSTALL_DIR "${VORPALINE_INSTALL_DATADIR}")
 set(VORPALINE_PACKAGING_DIR "${PROJECT_SOURCE_DIR}/packaging")
 set(VORPALINE_PACKAGING_BUILD_DIR "${PROJECT_BINARY_DIR}/packaging")
 
@@ -24,11 +33,11 @@ set(VORPALINE_PACKAGING_BUILD_DIR "${PROJECT_BINARY_DIR}/packaging")
 # class is the executable's name, and the desktop entry's StartupWMClass matches it.
 install(TARGETS vorpaline RUNTIME DESTINATION "${VORPALINE_GAME_INSTALL_DIR}")
 
-# The launcher, with the paths from bin/ to the data folder and to the game filled in.
-file(RELATIVE_PATH VORPALINE_BIN_TO_DATA_DIR "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${VORPALINE_DATA_INSTALL_DIR}")
-file(RELATIVE_PATH VORPALINE_BIN_TO_GAME_DIR "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix/${VORPALINE_GAME_INSTALL_DIR}")
+# The launcher, with the version and the paths from its folder to the data folder and to the game.
+file(RELATIVE_PATH VORPALINE_BIN_TO_DATA_DIR "/prefix/${VORPALINE_INSTALL_BINDIR}" "/prefix/${VORPALINE_DATA_INSTALL_DIR}")
+file(RELATIVE_PATH VORPALINE_BIN_TO_GAME_DIR "/prefix/${VORPALINE_INSTALL_BINDIR}" "/prefix/${VORPALINE_GAME_INSTALL_DIR}")
 configure_file("${VORPALINE_PACKAGING_DIR}/vorpaline.sh.in" "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline" @ONLY)
-install(PROGRAMS "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(PROGRAMS "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline" DESTINATION "${VORPALINE_INSTALL_BINDIR}")
 
 # The data folder: the files the game opens at start-up, then the frame list and bitmap of every sheet
 # named in kvs.ini. The list is read when installing, so a sheet added to kvs.ini is installed without
@@ -86,8 +95,39 @@ foreach(edge 32 64 128)
 endforeach()
 add_custom_target(vorpaline-icons ALL DEPENDS ${vorpaline_icon_pngs})
 
+# The manual page, compressed as Debian ships them (-n: no name or time stamp, so builds are the same).
+configure_file("${VORPALINE_PACKAGING_DIR}/vorpaline.6.in" "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6" @ONLY)
+add_custom_command(
+  OUTPUT "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6.gz"
+  COMMAND gzip -9nc "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6" > "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6.gz"
+  DEPENDS "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6"
+  COMMENT "Compressing the manual page")
+install(FILES "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
+
+# The AppStream entry.
+configure_file("${VORPALINE_PACKAGING_DIR}/io.github.vorpaline.vorpaline.metainfo.xml.in"
+               "${VORPALINE_PACKAGING_BUILD_DIR}/io.github.vorpaline.vorpaline.metainfo.xml" @ONLY)
+install(FILES "${VORPALINE_PACKAGING_BUILD_DIR}/io.github.vorpaline.vorpaline.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+
+# The copyright file and the changelog, in Debian's formats. The changelog's latest entry names the
+# version, which must be the project's.
+file(STRINGS "${VORPALINE_PACKAGING_DIR}/changelog" vorpaline_changelog_head LIMIT_COUNT 1)
+if(NOT vorpaline_changelog_head MATCHES "^vorpaline \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog begins with \"${vorpaline_changelog_head}\": its latest entry must be version ${PROJECT_VERSION}")
+endif()
+add_custom_command(
+  OUTPUT "${VORPALINE_PACKAGING_BUILD_DIR}/changelog.gz"
+  COMMAND gzip -9nc "${VORPALINE_PACKAGING_DIR}/changelog" > "${VORPALINE_PACKAGING_BUILD_DIR}/changelog.gz"
+  DEPENDS "${VORPALINE_PACKAGING_DIR}/changelog"
+  COMMENT "Compressing the changelog")
+install(FILES "${VORPALINE_PACKAGING_DIR}/copyright" "${VORPALINE_PACKAGING_BUILD_DIR}/changelog.gz"
+        DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+add_custom_target(vorpaline-docs ALL DEPENDS "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline.6.gz"
+                                             "${VORPALINE_PACKAGING_BUILD_DIR}/changelog.gz")
+
 # The Debian package.
-set(VORPALINE_PACKAGE_MAINTAINER "vorpaline developers <vorpaline@example.org>"
+set(VORPALINE_PACKAGE_MAINTAINER "The vorpaline developers <vorpaline@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vorpaline)
@@ -96,7 +136,8 @@ set(CPACK_PACKAGE_CONTACT "${VORPALINE_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small vertical-scrolling shoot-'em-up")
 set(CPACK_PACKAGE_DESCRIPTION "Steer your ship up a narrow column, shoot down fighters and hunters, and
 outlast a five-phase boss to reach the staff roll. A 640x480 picture in 256
-colours at a fixed 60 ticks a second, played with the cursor keys and z, x, c.")
+colours at a fixed 60 ticks a second, played with the cursor keys and z, x, c
+or with a gamepad.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

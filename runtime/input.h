@@ -22,7 +22,8 @@ enum KeyCode : uint16_t {
 constexpr int key_code_count = 512; // every key number fits 9 bits
 
 // What a tick's poll sees: which of the ten bound keys and Escape are down, and whether the window's
-// close event arrived since the last snapshot. A replay, a recording and every platform deliver this.
+// close event arrived since the last snapshot. A replay, a recording and every platform deliver this;
+// on the desktop a gamepad's hat, axes and buttons are folded in as the keys they stand for.
 enum SnapshotKey : uint16_t {
     SNAPSHOT_UP = 1 << 0,
     SNAPSHOT_DOWN = 1 << 1,

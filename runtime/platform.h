@@ -15,11 +15,11 @@ struct Image;
 bool platform_init();
 const char *platform_error();
 void set_window_icon(Image *icon); // index 0 is transparent
-bool open_display(uint8_t fullscreen);
+bool open_display(uint8_t fullscreen); // the window is named "vorpaline"
 bool create_back_buffer(); // 640x480, 8 bits: all drawing goes here
 void set_palette(const Colour colours[256]); // on the display and the back buffer
 void hide_mouse_cursor();
-void open_keyboard();
+void open_keyboard(); // and, on the desktop, the first gamepad if there is one
 void platform_quit();
 
 // Loads a BMP file, or gives none: silently when it is missing or not a regular file, with one line
@@ -43,7 +43,8 @@ bool save_back_buffer(const char *path);
 uint32_t clock_ms();
 void delay_ms(uint32_t ms);
 
-// The state of the ten keys bound in 'bindings', of Escape and of the close event, at this moment.
+// The state of the ten keys bound in 'bindings', of Escape and of the close event, at this moment. A
+// gamepad's hat, axes and buttons count as the keys they stand for (see gamepad.h).
 void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot);
 
 // Runs the ticks until quit_requested, then runtime_shutdown. The desktop returns when it is done; a

@@ -7,6 +7,7 @@
 
 #include "runtime/bitmap.h"
 #include "runtime/frame_clock.h"
+#include "runtime/gamepad.h"
 #include "runtime/main_loop.h"
 #include "runtime/platform.h"
 #include "runtime/startup.h"
@@ -23,6 +24,8 @@ static_assert(same_key(KEYCODE_ESCAPE, SDLK_ESCAPE) && same_key(KEYCODE_UP, SDLK
               same_key(KEYCODE_C, SDLK_c) && same_key(KEYCODE_A, SDLK_a) && same_key(KEYCODE_S, SDLK_s) &&
               same_key(KEYCODE_D, SDLK_d) && SDLK_LAST <= key_code_count);
 static_assert(sizeof(Colour) == sizeof(SDL_Color) && sizeof(Rect) == sizeof(SDL_Rect));
+static_assert(GAMEPAD_HAT_UP == SDL_HAT_UP && GAMEPAD_HAT_RIGHT == SDL_HAT_RIGHT && GAMEPAD_HAT_DOWN == SDL_HAT_DOWN &&
+              GAMEPAD_HAT_LEFT == SDL_HAT_LEFT);
 
 namespace {
 
@@ -32,6 +35,9 @@ Image images[max_images];
 
 // The colours last given to set_palette, imposed on each sheet before its conversion.
 SDL_Color palette_colours[256];
+
+// The first joystick, opened at start-up when there is one; none otherwise.
+SDL_Joystick *gamepad = nullptr;
 
 SDL_Rect sdl_rect(const Rect &rect) { return SDL_Rect{rect.x, rect.y, rect.w, rect.h}; }
 
@@ -70,6 +76,25 @@ Image *converted(Image *loaded)
     return image_of_surface(surface);
 }
 
+// The pad's state at this moment. Its events are ignored (they would only be drained unread), so SDL
+// is asked to bring the state up to date here.
+GamepadReading read_gamepad()
+{
+    GamepadReading reading;
+    SDL_JoystickUpdate();
+    if (SDL_JoystickNumHats(gamepad) > 0)
+        reading.hat = SDL_JoystickGetHat(gamepad, 0);
+    if (SDL_JoystickNumAxes(gamepad) >= 2) {
+        reading.axis_x = SDL_JoystickGetAxis(gamepad, 0);
+        reading.axis_y = SDL_JoystickGetAxis(gamepad, 1);
+    }
+    int buttons = std::min(SDL_JoystickNumButtons(gamepad), gamepad_read_buttons);
+    for (int k = 0; k < buttons; k++)
+        if (SDL_JoystickGetButton(gamepad, k) != 0)
+            reading.buttons |= static_cast<uint8_t>(1 << k);
+    return reading;
+}
+
 } // namespace
 
 Image *image_of_surface(SDL_Surface *surface)
@@ -101,6 +126,8 @@ void set_window_icon(Image *icon)
 
 bool open_display(uint8_t fullscreen)
 {
+    // Given before the window exists, so that it is created with its name.
+    SDL_WM_SetCaption("vorpaline", "vorpaline");
     Uint32 flags = SDL_HWSURFACE | SDL_HWPALETTE | SDL_DOUBLEBUF;
     if (fullscreen)
         flags |= SDL_FULLSCREEN;
@@ -125,9 +152,23 @@ void set_palette(const Colour colours[256])
 
 void hide_mouse_cursor() { SDL_ShowCursor(SDL_DISABLE); }
 
-void open_keyboard() { key_state = SDL_GetKeyState(nullptr); }
+void open_keyboard()
+{
+    key_state = SDL_GetKeyState(nullptr);
+    // Silently: without a pad, or when it can't be opened, the keyboard alone plays.
+    if (SDL_NumJoysticks() > 0)
+        gamepad = SDL_JoystickOpen(0);
+    if (gamepad != nullptr)
+        SDL_JoystickEventState(SDL_IGNORE);
+}
 
-void platform_quit() { SDL_Quit(); }
+void platform_quit()
+{
+    if (gamepad != nullptr)
+        SDL_JoystickClose(gamepad);
+    gamepad = nullptr;
+    SDL_Quit();
+}
 
 Image *load_bitmap(const char *path)
 {
@@ -206,6 +247,8 @@ void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot)
     for (int k = 4; k < 10; k++)
         if (key_state[keys[k]] & 1)
             snapshot.held |= static_cast<uint16_t>(1 << k);
+    if (gamepad != nullptr)
+        snapshot.held |= gamepad_keys(read_gamepad());
 }
 
 void run_loop()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# play.sh: set up, build, and run the game from its data folder.
+# play.sh: install what the game needs, build the game alone, and run it from its data folder.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
-install_missing_packages
-configure_and_build
+install_game_packages
+configure_and_build vorpaline
 cd "$repo_dir/data"
 exec "$build_dir/vorpaline"

@@ -8,13 +8,26 @@ repo_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo_dir/build}
 web_build_dir=${WEB_BUILD_DIR:-$repo_dir/build-web}
 
-packages=(cmake g++ make pkg-config libsdl1.2-compat-dev libgtest-dev libbenchmark-dev
-          clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3 strace)
-web_packages=(emscripten chromium)
+# What the game alone needs (the play command), then what the tests and benchmarks add.
+game_packages=(cmake g++ make pkg-config libsdl1.2-compat-dev)
+packages=("${game_packages[@]}" libgtest-dev libbenchmark-dev libsdl2-dev
+          clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3 strace
+          dpkg-dev file lintian appstream desktop-file-utils)
+web_packages=(cmake make emscripten)
+browser_test_packages=(chromium)
 
 install_missing_packages() {
-    local missing=() wanted=("${packages[@]}" "$@")
-    for package in "${wanted[@]}"; do
+    install_packages "${packages[@]}" "$@"
+}
+
+install_game_packages() {
+    install_packages "${game_packages[@]}"
+}
+
+# Installs those of the named packages that are not installed yet.
+install_packages() {
+    local missing=()
+    for package in "$@"; do
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -25,21 +38,26 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# configure_and_build [DIR [CMAKE OPTION...]]: the build in DIR (default the build folder) with the options.
+# Configures the build folder and builds the named targets, or everything when none is named.
 configure_and_build() {
-    local dir=${1:-$build_dir}
-    if [ $# -gt 0 ]; then shift; fi
+    cmake -S "$repo_dir" -B "$build_dir" ${CMAKE_ARGS:-} >/dev/null
+    cmake --build "$build_dir" -j "$(nproc)" ${1:+--target "$@"}
+}
+
+# build_in DIR [CMAKE OPTION...]: configures another build folder with the options and builds it all.
+build_in() {
+    local dir=$1
+    shift
     cmake -S "$repo_dir" -B "$dir" ${CMAKE_ARGS:-} "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
 
-# The browser version: Debian's emscripten and chromium, and node with npm (Debian's, unless some node
-# is already installed: emscripten runs with either).
+# The browser version: Debian's emscripten, and node (Debian's, unless some node is already installed:
+# emscripten runs with either).
 install_web_packages() {
-    local extra=("${web_packages[@]}")
+    local extra=()
     command -v node >/dev/null 2>&1 || extra+=(nodejs)
-    command -v npm >/dev/null 2>&1 || extra+=(npm)
-    install_missing_packages "${extra[@]}"
+    install_packages "${web_packages[@]}" "${extra[@]}"
 }
 
 # emcc's JavaScript optimizer needs Debian's acorn module, which a node from elsewhere does not look for.
@@ -52,6 +70,7 @@ build_web() {
 
 # The browser tests' one npm package, at the version the lock file pins; nothing else is fetched.
 install_node_modules() {
+    command -v npm >/dev/null 2>&1 || install_packages npm
     local installed=$repo_dir/node_modules/.package-lock.json
     if [ ! -f "$installed" ] || [ "$repo_dir/package-lock.json" -nt "$installed" ]; then
         (cd "$repo_dir" && npm ci --no-audit --no-fund)

@@ -5,11 +5,11 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 install_missing_packages
-configure_and_build
+CMAKE_ARGS="-DVORPALINE_TESTS=ON -DVORPALINE_BENCH=ON" configure_and_build
 ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
 BUILD_DIR=$build_dir bash "$repo_dir/tools/classic_sdl_check.sh"
 
-configure_and_build "$repo_dir/build-sanitize" -DVORPALINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+build_in "$repo_dir/build-sanitize" -DVORPALINE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 ctest --test-dir "$repo_dir/build-sanitize" --output-on-failure -j "$(nproc)" -LE window
 BUILD_DIR=$repo_dir/build-fuzz bash "$repo_dir/tools/fuzz.sh"
 BUILD_DIR=$build_dir bash "$repo_dir/tools/web_test.sh"

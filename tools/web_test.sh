@@ -5,6 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 build_web
+install_packages "${browser_test_packages[@]}"
 install_node_modules
 [ -x "$build_dir/tools/replay/vorpaline-replay" ] || configure_and_build
 desktop_replay=$build_dir/tools/replay/vorpaline-replay

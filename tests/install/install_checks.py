@@ -3,7 +3,8 @@
 #
 #   install_checks.py png BMP PNG EDGE      PNG is BMP scaled to EDGE x EDGE, index 0 transparent
 #   install_checks.py desktop FILE          the desktop entry starts vorpaline and names its window class
-#   install_checks.py title XWD             a window dump of the title: its texts drawn, the space between dark
+#   install_checks.py title XWD [FACTOR]    a window dump of the title: its texts drawn, the space between dark;
+#                                           with FACTOR, the picture scaled up by it with sharp pixels
 #   install_checks.py converter TOOL        the converter on made-up BMP files, good and bad
 import struct
 import subprocess
@@ -162,9 +163,23 @@ def lit_in(pixel, left, top, width, height):
     return sum(1 for y in range(top, top + height) for x in range(left, left + width) if bright(pixel(x, y)))
 
 
-def command_title(path):
-    width, height, pixel = read_xwd(open(path, "rb").read())
-    expect((width, height) == (640, 480), "the window is %dx%d, not 640x480" % (width, height))
+def command_title(path, factor="1"):
+    width, height, scaled_pixel = read_xwd(open(path, "rb").read())
+    factor = int(factor)
+    expect((width, height) == (640 * factor, 480 * factor),
+           "the window is %dx%d, not %dx%d" % (width, height, 640 * factor, 480 * factor))
+    # Sharp: every FACTOR x FACTOR block is one colour, as nearest-neighbour sampling makes it; smoothing
+    # blends the blocks at every edge of the font's strokes.
+    if factor > 1:
+        for y in range(0, height, factor):
+            for x in range(0, width, factor):
+                block = {scaled_pixel(x + i, y + j) for j in range(factor) for i in range(factor)}
+                expect(len(block) == 1, "the %dx%d block at %d,%d has %d colours: the picture is not sharp"
+                       % (factor, factor, x, y, len(block)))
+
+    def pixel(x, y):
+        return scaled_pixel(x * factor, y * factor)
+
     # The 8x8 font: "vorpaline" at 220,80, "presented by krv 2004" at 315,90, "start" at 220,390.
     for name, left, top, chars in (("title", 220, 80, 9), ("credit", 315, 90, 21), ("start", 220, 390, 5)):
         lit = lit_in(pixel, left, top, 8 * chars, 8)
@@ -238,9 +253,9 @@ def converter_cases(tool, folder):
 
 
 def main(argv):
-    commands = {"png": (command_png, 3), "desktop": (command_desktop, 1), "title": (command_title, 1),
-                "converter": (command_converter, 1)}
-    if len(argv) < 2 or argv[1] not in commands or len(argv) - 2 != commands[argv[1]][1]:
+    commands = {"png": (command_png, 3, 3), "desktop": (command_desktop, 1, 1), "title": (command_title, 1, 2),
+                "converter": (command_converter, 1, 1)}
+    if len(argv) < 2 or argv[1] not in commands or not commands[argv[1]][1] <= len(argv) - 2 <= commands[argv[1]][2]:
         print(__doc__ or "usage: install_checks.py COMMAND ARGS", file=sys.stderr)
         return 2
     try:

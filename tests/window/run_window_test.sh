@@ -39,7 +39,7 @@ case_title_screen() {
     expect_window --samples "$cycle_samples" "${title_text[@]}" "${cursor_on_start[@]}" \
         "fill:212,80,8,8:$clear" "fill:292,80,8,8:$clear" "fill:0,0,80,8:$clear"
     [ "$("$probe" size "$window")" = "640 480" ] || fail "the window is $("$probe" size "$window"), not 640 480"
-    [ -z "$("$probe" name "$window")" ] || fail "the window has the title \"$("$probe" name "$window")\""
+    [ "$("$probe" name "$window")" = vorpaline ] || fail "the window's title is \"$("$probe" name "$window")\", not vorpaline"
     "$probe" icon "$window" "$game_dir/icon.bmp" >/dev/null || fail "the window's icon is not icon.bmp"
     expect_cursor_frames 390
     hold_key_until Down "${cursor_on_end[@]}"

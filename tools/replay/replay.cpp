@@ -74,13 +74,16 @@ uint8_t run_traced_tick(const TickDriver &driver, const ReplayOptions &options)
 
 uint64_t run_replay(const InputScript &script, const ReplayOptions &options)
 {
+    // The keys come from the script, or through the caller's reader (which may pass them on another way).
+    const TickDriver driver = {options.read_keys != nullptr ? options.read_keys : read_script_keys, script_says_late,
+                               no_wait};
     start_trace(options);
     prepare_loop();
     uint64_t ticks_run = 0;
     for (const ScriptEntry &entry : script.entries) {
         for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++) {
             apply_script_keys(entry.keys);
-            run_traced_tick(script_driver, options);
+            run_traced_tick(driver, options);
             ticks_run++;
         }
     }

@@ -10,6 +10,9 @@
 
 struct ReplayOptions {
     std::FILE *trace = nullptr;     // where the trace goes, or none
+    // Where a tick's keys come from: the script's entry itself (read_script_keys) when none. A caller
+    // may press the entry's keys somewhere else and read them back.
+    void (*read_keys)(KeySnapshot &snapshot) = nullptr;
     bool draws = false;             // add every drawing call of a drawn tick to its trace line
     const char *bmp_dir = nullptr;  // save the back buffer of drawn ticks here, or none
     uint32_t bmp_every = 60;        // ... of the drawn ticks whose index is a multiple of this
