@@ -197,6 +197,19 @@ void copy_row(uint8_t *to, const uint8_t *from, size_t count, bool keyed)
             to[i] = from[i];
 }
 
+// One axis of a blit's clipping: a span from 'start' of 'length' cut to [0, limit); the start on the
+// other side of the blit moves with it. In int, as SDL clips: no coordinate wraps.
+void clip_span(int &start, int &other_start, int &length, int limit)
+{
+    if (start < 0) {
+        length += start;
+        other_start -= start;
+        start = 0;
+    }
+    if (limit - start < length)
+        length = limit - start;
+}
+
 } // namespace
 
 bool make_soft_surface(SoftSurface &surface, uint16_t w, uint16_t h)
@@ -362,37 +375,13 @@ void soft_fill(SoftSurface &target, const Rect &area, uint8_t colour)
 
 int soft_blit(const SoftSurface &source, const Rect &from, SoftSurface &target, int16_t x, int16_t y)
 {
-    // The source rectangle clipped to the source: a negative corner moves the destination.
+    // The source rectangle clipped to the source: a negative corner moves the destination. Then the
+    // destination clipped to the whole target, moving the source corner with it.
     int src_x = from.x, src_y = from.y, w = from.w, h = from.h, dst_x = x, dst_y = y;
-    if (src_x < 0) {
-        w += src_x;
-        dst_x -= src_x;
-        src_x = 0;
-    }
-    if (source.w - src_x < w)
-        w = source.w - src_x;
-    if (src_y < 0) {
-        h += src_y;
-        dst_y -= src_y;
-        src_y = 0;
-    }
-    if (source.h - src_y < h)
-        h = source.h - src_y;
-    // Then the destination clipped to the whole target, moving the source corner with it.
-    if (dst_x < 0) {
-        w += dst_x;
-        src_x -= dst_x;
-        dst_x = 0;
-    }
-    if (dst_x + w > target.w)
-        w = target.w - dst_x;
-    if (dst_y < 0) {
-        h += dst_y;
-        src_y -= dst_y;
-        dst_y = 0;
-    }
-    if (dst_y + h > target.h)
-        h = target.h - dst_y;
+    clip_span(src_x, dst_x, w, source.w);
+    clip_span(src_y, dst_y, h, source.h);
+    clip_span(dst_x, src_x, w, target.w);
+    clip_span(dst_y, src_y, h, target.h);
     if (w <= 0 || h <= 0)
         return 0;
     for (int row = 0; row < h; row++)
