@@ -182,8 +182,12 @@ void set_palette(const Colour colours[256])
     }
 }
 
-// The page hides the mouse pointer over the picture.
-void hide_mouse_cursor() {}
+// Over the picture only: the rest of the page keeps its pointer.
+void hide_mouse_cursor()
+{
+    if (has_page)
+        EM_ASM({ document.getElementById('screen').style.cursor = 'none'; });
+}
 
 void open_keyboard()
 {
