@@ -107,7 +107,8 @@ case_fps_counter() {
     quit_with_escape
 }
 
-# Lines that the readers take in their own way, each echoed (or not) as the game reads it.
+# Lines that the readers take in their own way: the window must echo them as the replay tool does (what
+# each reader makes of them is its unit tests' to say).
 case_odd_data_lines() {
     copy_data
     # A valid line, a value out of range, a key in capitals, a key joined to "=", text after the number.
