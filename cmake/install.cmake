@@ -40,27 +40,32 @@ configure_file("${VORPALINE_PACKAGING_DIR}/vorpaline.sh.in" "${VORPALINE_PACKAGI
 install(PROGRAMS "${VORPALINE_PACKAGING_BUILD_DIR}/vorpaline" DESTINATION "${VORPALINE_INSTALL_BINDIR}")
 
 # The data folder: the files the game opens at start-up, then the frame list and bitmap of every sheet
-# named in kvs.ini. The list is read when installing, so a sheet added to kvs.ini is installed without
-# reconfiguring; a file that is missing stops the installation.
+# it loads. Which sheets those are is the game's to say: the replay tool, run on an empty script in the
+# data folder, prints "Loading NAME.kvs" for each as the game's start-up does. The list is made when
+# installing (cpack installs too), so a sheet added to kvs.ini is installed without reconfiguring; a
+# file that is missing stops the installation.
 install(CODE "set(vorpaline_data_source \"${PROJECT_SOURCE_DIR}/data\")
-set(vorpaline_data_destination \"\${CMAKE_INSTALL_PREFIX}/${VORPALINE_DATA_INSTALL_DIR}\")")
+set(vorpaline_data_destination \"\${CMAKE_INSTALL_PREFIX}/${VORPALINE_DATA_INSTALL_DIR}\")
+set(vorpaline_replay \"$<TARGET_FILE:vorpaline-replay>\")")
 install(CODE [[
   set(vorpaline_data_files krv.ini krvcolor.ini icon.bmp font.bmp kvs.ini)
   if(NOT EXISTS "${vorpaline_data_source}/kvs.ini")
     message(FATAL_ERROR "${vorpaline_data_source}/kvs.ini is missing: the game's data has not been generated")
   endif()
-  # A name is the first run of non-blank characters of its line; a blank line names no sheet.
-  string(ASCII 11 12 vertical_tab_form_feed)
-  file(STRINGS "${vorpaline_data_source}/kvs.ini" vorpaline_sheet_lines)
+  if(NOT EXISTS "${vorpaline_replay}")
+    message(FATAL_ERROR "${vorpaline_replay} is missing: build the project before installing it")
+  endif()
+  execute_process(
+    COMMAND "${CMAKE_COMMAND}" -E env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "${vorpaline_replay}" /dev/null /dev/null
+    WORKING_DIRECTORY "${vorpaline_data_source}"
+    OUTPUT_VARIABLE vorpaline_listing ERROR_VARIABLE vorpaline_listing_errors RESULT_VARIABLE vorpaline_listing_status)
+  if(NOT vorpaline_listing_status EQUAL 0)
+    message(FATAL_ERROR "the replay tool could not start the game in ${vorpaline_data_source} (${vorpaline_listing_status}): ${vorpaline_listing_errors}")
+  endif()
+  # A frame list's error message has no line end, so a sheet's line may begin after it.
+  string(REGEX MATCHALL "Loading [^\n]+\\.kvs\n" vorpaline_sheet_lines "${vorpaline_listing}")
   foreach(line IN LISTS vorpaline_sheet_lines)
-    string(REGEX MATCH "[^ \t\r\n${vertical_tab_form_feed}]+" name "${line}")
-    if(name STREQUAL "")
-      continue()
-    endif()
-    string(LENGTH "${name}" length)
-    if(length GREATER 14)
-      message(FATAL_ERROR "kvs.ini: the sheet name '${name}' is longer than the game reads (14 characters)")
-    endif()
+    string(REGEX REPLACE "^Loading (.+)\\.kvs\n$" "\\1" name "${line}")
     list(APPEND vorpaline_data_files "${name}.kvs" "${name}.bmp")
   endforeach()
   list(REMOVE_DUPLICATES vorpaline_data_files)

@@ -110,6 +110,7 @@ for case_name in "${cases[@]}"; do
         [ -n "$first_target" ] || first_target=$target
         (cd "$dir" && "break_$case_name" "$target")
     done
+    [ -n "$first_target" ] || fail "$file: the data folder has no such file to break"
     nobody=()
     if [ "$case_name" = unreadable ] && [ "$(id -u)" -eq 0 ]; then
         if ! can_drop_privileges; then

@@ -43,8 +43,9 @@ copy_data() {
     echo "$dir"
 }
 
-# The names listed in a copy's kvs.ini.
-sheet_names() { sed 's/[[:space:]].*//' "$1/kvs.ini" | grep -v '^$'; }
+# The sheets the game loads from a folder, as its start-up listing names them ("Loading NAME.kvs"). A frame
+# list's error message has no line end, so the line may begin after one.
+sheet_names() { (cd "$1" && "$replay" /dev/null /dev/null) | sed -n 's/^.*Loading \(.*\)\.kvs$/\1/p'; }
 
 # Whether this process can run a command as an unprivileged user (needed where root reads every file).
 can_drop_privileges() {

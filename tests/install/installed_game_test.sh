@@ -13,7 +13,7 @@
 # - a setting the player broke gives the game's own message;
 # - nothing but the launcher writes, and it writes only under the players' folders.
 #
-#   installed_game_test.sh CMAKE BUILD_DIR DATA_DIR CHECKS_PY VERSION
+#   installed_game_test.sh CMAKE BUILD_DIR DATA_DIR CHECKS_PY VERSION REPLAY
 set -euo pipefail
 
 cmake_command=$1
@@ -21,6 +21,7 @@ build_dir=$2
 source_data=$3
 checks=$4
 version=$5
+replay=$6
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -57,11 +58,9 @@ launcher=$prefix/games/vorpaline
 [ -x "$prefix/libexec/vorpaline/vorpaline" ] || fail "no game binary at libexec/vorpaline/vorpaline"
 
 data=$prefix/share/games/vorpaline
-sheets=()
-while read -r name _; do
-    [ -n "$name" ] && sheets+=("$name")
-done <"$source_data/kvs.ini"
-[ ${#sheets[@]} -gt 0 ] || fail "data/kvs.ini names no sheet"
+# The sheets the game loads from data/, as its start-up listing names them ("Loading NAME.kvs").
+mapfile -t sheets < <(cd "$source_data" && "$replay" /dev/null /dev/null | sed -n 's/^.*Loading \(.*\)\.kvs$/\1/p')
+[ ${#sheets[@]} -gt 0 ] || fail "the game loads no sheet from data/"
 data_files=(krv.ini krvcolor.ini icon.bmp font.bmp kvs.ini "${sheets[@]/%/.kvs}" "${sheets[@]/%/.bmp}")
 for file in "${data_files[@]}"; do
     cmp -s "$source_data/$file" "$data/$file" || fail "share/games/vorpaline/$file is missing or differs from data/$file"

@@ -3,13 +3,13 @@
 #
 # The replay tool's modes with a real window, each in its own Xvfb on a copy of DATA_DIR, driven by key
 # events from xdotool: a session recorded as it is played (its script, replayed without a window,
-# must give the live trace again byte for byte), and a script watched. Like the game, the tool must
-# print the start-up listing that the data folder makes it print and quit cleanly.
+# must give the live trace again byte for byte), and a script watched. Like the game, the tool with a
+# window must print the start-up listing that it prints without one, and quit cleanly.
 set -euo pipefail
 case_name=$1 game=$2 probe=$3 data_dir=$4
+replay=$game
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 replays_dir=$here/../replays
-source "$here/expected_output.sh"
 source "$here/window_session.sh"
 source "$here/title_checks.sh"
 

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# run_window_test.sh CASE GAME PROBE DATA_DIR
+# run_window_test.sh CASE GAME PROBE DATA_DIR REPLAY
 #
 # One real-window case: the real game in its own Xvfb, on a copy of DATA_DIR that the case may
 # change, driven by key events from xdotool. Every case ends with the game quitting cleanly and its
-# standard output compared, line for line, with what the data folder makes it print.
+# standard output compared, line for line, with the replay tool's (REPLAY) in the same folder: both
+# run the same start-up.
 set -euo pipefail
-case_name=$1 game=$2 probe=$3 data_dir=$4
+case_name=$1 game=$2 probe=$3 data_dir=$4 replay=$5
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/expected_output.sh"
 source "$here/window_session.sh"
 source "$here/title_checks.sh"
 
@@ -107,7 +107,8 @@ case_fps_counter() {
     quit_with_escape
 }
 
-# Lines that the readers take in their own way, each echoed (or not) as the game reads it.
+# Lines that the readers take in their own way: the window must echo them as the replay tool does (what
+# each reader makes of them is its unit tests' to say).
 case_odd_data_lines() {
     copy_data
     # A valid line, a value out of range, a key in capitals, a key joined to "=", text after the number.

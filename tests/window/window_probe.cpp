@@ -14,7 +14,8 @@
 //   window_probe read WINDOW X Y BG FONT.bmp SECONDS
 //       prints the text drawn in 8x8 cells of colour BG from (X, Y) rightwards, told apart by the
 //       glyphs of FONT.bmp; waits until at least one cell reads
-//   window_probe expect WINDOW SECONDS [--font FONT.bmp] [--sheet SHEET.bmp --palette FILE] [--samples N]
+//   window_probe colour FRAME.bmp INDEX          prints entry INDEX of the bitmap's colour table as RRGGBB
+//   window_probe expect WINDOW SECONDS [--font FONT.bmp] [--sheet SHEET.bmp --palette FRAME.bmp] [--samples N]
 //                       [--dump OUT.ppm] CHECK...
 //       grabs the window until every CHECK holds in N grabs in a row (default 1); fails after SECONDS
 //       (status 1), or at once with status 3 when the window is destroyed
@@ -26,7 +27,10 @@
 //   text:X,Y:BG:STRING  the 8x8 cells of STRING from (X, Y): BG where the glyph of FONT.bmp has index 0,
 //                       another colour where it has ink; without --font every pixel of every cell is BG
 //   sprite:X,Y:FX,FY,W,H  the frame at (FX, FY), W x H, of SHEET.bmp drawn at (X, Y): each pixel of index i
-//                       other than 0 in the colour of entry i of the palette FILE (lines "r,g,b")
+//                       other than 0 in the colour of entry i of FRAME.bmp's colour table
+//
+// FRAME.bmp is a frame saved by vorpaline-replay --bmp for the same data folder: its colour table is the
+// game's palette as the game read it. The glyph of a byte is found through the runtime's glyph_cell.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -42,6 +46,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "runtime/drawing.h"
 
 namespace {
 
@@ -302,27 +308,11 @@ IndexedBitmap read_bitmap(const std::string &path)
     return bitmap;
 }
 
-// The font's cell of a byte: 16 cells a row; 0x20-0x7F from row 0, 0xA0-0xDF on the same cells as
-// 0x20-0x5F, every other byte the cell at column 7, row 7.
-void glyph_origin(uint8_t byte, int &x, int &y)
-{
-    int column = 7, row = 7;
-    if (byte >= 0x20 && byte <= 0x7F) {
-        column = byte % 16;
-        row = (byte - 0x20) / 16;
-    } else if (byte >= 0xA0 && byte <= 0xDF) {
-        column = byte % 16;
-        row = (byte - 0xA0) / 16;
-    }
-    x = 8 * column;
-    y = 8 * row;
-}
-
 // Which pixels of a glyph carry ink (index 0 is the font's transparent key), row by row.
 std::vector<bool> glyph_ink(const IndexedBitmap &font, uint8_t byte)
 {
-    int gx, gy;
-    glyph_origin(byte, gx, gy);
+    GlyphCell cell = glyph_cell(byte);
+    int gx = 8 * cell.column, gy = 8 * cell.row;
     if (gx + 8 > font.width || gy + 8 > font.height)
         fail("the font bitmap is too small for its glyph grid");
     std::vector<bool> ink(64);
@@ -372,24 +362,8 @@ struct Check {
 struct Sources {
     std::optional<IndexedBitmap> font;
     std::optional<IndexedBitmap> sheet;
-    std::vector<Rgb> palette; // the game's 256 colours
+    std::vector<Rgb> palette; // the game's 256 colours, from a frame it saved
 };
-
-// A palette as lines "r,g,b", one per entry from entry 0; entries without a line are black.
-std::vector<Rgb> read_palette(const std::string &path)
-{
-    std::ifstream in(path);
-    if (!in)
-        fail("cannot open " + path);
-    std::vector<Rgb> palette;
-    std::string line;
-    while (palette.size() < 256 && std::getline(in, line)) {
-        std::vector<int> rgb = parse_numbers(line, 3);
-        palette.push_back({static_cast<uint8_t>(rgb[0]), static_cast<uint8_t>(rgb[1]), static_cast<uint8_t>(rgb[2])});
-    }
-    palette.resize(256);
-    return palette;
-}
 
 Check parse_check(const std::string &text)
 {
@@ -721,6 +695,18 @@ int command_icon(int argc, char **argv)
     return 0;
 }
 
+int command_colour(int argc, char **argv)
+{
+    if (argc != 2)
+        fail("usage: colour FRAME.bmp INDEX");
+    IndexedBitmap frame = read_bitmap(argv[0]);
+    int index = parse_int(argv[1]);
+    if (index < 0 || index > 255)
+        fail(std::string("not a palette index: ") + argv[1]);
+    std::printf("%s\n", hex(frame.colours[static_cast<size_t>(index)]).c_str());
+    return 0;
+}
+
 int command_read(int argc, char **argv)
 {
     if (argc != 6)
@@ -746,8 +732,8 @@ int command_read(int argc, char **argv)
 int command_expect(int argc, char **argv)
 {
     if (argc < 3)
-        fail("usage: expect WINDOW SECONDS [--font FONT.bmp] [--sheet SHEET.bmp --palette FILE] [--samples N] "
-             "[--dump OUT.ppm] CHECK...");
+        fail("usage: expect WINDOW SECONDS [--font FONT.bmp] [--sheet SHEET.bmp --palette FRAME.bmp] "
+             "[--samples N] [--dump OUT.ppm] CHECK...");
     Display *display = open_display();
     Window window = parse_window(argv[0]);
     auto deadline = deadline_after(parse_seconds(argv[1]));
@@ -766,7 +752,7 @@ int command_expect(int argc, char **argv)
         else if (arg == "--sheet")
             sources.sheet = read_bitmap(argv[++i]);
         else if (arg == "--palette")
-            sources.palette = read_palette(argv[++i]);
+            sources.palette = read_bitmap(argv[++i]).colours;
         else if (arg == "--samples")
             samples = parse_int(argv[++i]);
         else if (arg == "--dump")
@@ -818,7 +804,7 @@ int command_expect(int argc, char **argv)
 int main(int argc, char **argv)
 {
     if (argc < 2)
-        fail("usage: window_probe find|close|size|name|grab|icon|read|expect ...");
+        fail("usage: window_probe find|close|size|name|grab|icon|colour|read|expect ...");
     std::string command = argv[1];
     int rest = argc - 2;
     char **args = argv + 2;
@@ -834,6 +820,8 @@ int main(int argc, char **argv)
         return command_grab(rest, args);
     if (command == "icon")
         return command_icon(rest, args);
+    if (command == "colour")
+        return command_colour(rest, args);
     if (command == "read")
         return command_read(rest, args);
     if (command == "expect")
