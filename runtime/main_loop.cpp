@@ -10,9 +10,9 @@
 
 uint8_t quit_requested = 0;
 
-namespace {
-
 bool real_time_is_late() { return frame_time_left() <= 0; }
+
+namespace {
 
 // Ticks whose slots have begun beyond this many (a hidden tab gets no animation frames) are not caught
 // up: the slots are placed anew and the game goes on from where it stopped.

@@ -18,6 +18,7 @@ struct TickDriver {
 // The real clock and keyboard: the platform's key snapshot, late when frame_time_left() <= 0, wait
 // with frame_wait().
 extern const TickDriver real_time_driver;
+bool real_time_is_late();
 
 // One pass of the loop: poll input, scene update, then (unless late) clear, scene draw, FPS counter,
 // present and wait; or count the tick as skipped; then the scene transition and the clock advance.

@@ -122,12 +122,10 @@ EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *)
     return EM_FALSE;
 }
 
-bool no_wait_is_late() { return frame_time_left() <= 0; }
-
 // The browser's frame ends when the callback returns: there is nothing to wait for.
 void no_wait() {}
 
-const TickDriver animation_frame_driver = {read_platform_keys, no_wait_is_late, no_wait};
+const TickDriver animation_frame_driver = {read_platform_keys, real_time_is_late, no_wait};
 
 // One animation frame, timed by the frame's own time stamp, which doesn't jitter as the moment the
 // callback runs does.
