@@ -32,35 +32,36 @@ void start_replay(Replay &replay, const DrawTarget &target, uint32_t now, const 
 {
     replay.target = target;
     if (options.draws) {
-        replay.draw_log = new DrawLog;
-        record_draws(replay.target, replay.draw_log);
+        if (replay.draw_log == nullptr)
+            replay.draw_log = std::make_unique<DrawLog>();
+        replay.draw_log->dropped = 0;
+        record_draws(replay.target, replay.draw_log.get());
     }
     start_run(replay.run, replay.target, now);
 }
 
 void finish_replay(Replay &replay)
 {
-    if (replay.draw_log == nullptr)
+    if (replay.target.observer == nullptr)
         return;
     record_draws(replay.target, nullptr);
     if (replay.draw_log->dropped > 0)
         std::fprintf(stderr, "vorpaline-replay: %llu drawing calls did not fit the draw log\n",
                      static_cast<unsigned long long>(replay.draw_log->dropped));
-    delete replay.draw_log;
-    replay.draw_log = nullptr;
 }
 
 uint8_t run_traced_tick(Replay &replay, const KeySnapshot &keys, const TickDriver &driver,
                         const ReplayOptions &options)
 {
     uint32_t tick = replay.run.frame_clock.ticks;
-    if (replay.draw_log != nullptr)
-        clear_draw_log(*replay.draw_log);
+    DrawLog *log = replay.target.observer != nullptr ? replay.draw_log.get() : nullptr;
+    if (log != nullptr)
+        clear_draw_log(*log);
     uint8_t drawn = run_tick(replay.run, keys, driver);
     if (drawn && options.bmp_dir != nullptr && options.bmp_every > 0 && tick % options.bmp_every == 0)
         save_frame(options.bmp_dir, tick);
     if (options.trace != nullptr)
-        write_trace_line(options.trace, replay.run, tick, drawn, replay.draw_log);
+        write_trace_line(options.trace, replay.run, tick, drawn, log);
     return drawn;
 }
 

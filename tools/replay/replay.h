@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 #include "runtime/drawing.h"
 #include "runtime/input_script.h"
@@ -26,7 +27,7 @@ struct ReplayOptions {
 struct Replay {
     Run run;
     DrawTarget target = counting_target();
-    DrawLog *draw_log = nullptr; // allocated at the start when the trace lists the draws
+    std::unique_ptr<DrawLog> draw_log; // allocated at the first start whose trace lists the draws
 };
 
 // The driver of a script entry: late as it says, never waiting.
@@ -38,7 +39,7 @@ void select_headless_drivers();
 // Starts the replay's run at 'now', drawing into 'target' (the back buffer, or a counting target), and
 // its trace as the options say.
 void start_replay(Replay &replay, const DrawTarget &target, uint32_t now, const ReplayOptions &options);
-// Stops the trace's draw log, saying if any call did not fit it, and frees it.
+// Stops the trace's draw log (kept for the next start), saying if any call did not fit it.
 void finish_replay(Replay &replay);
 
 // One tick with these keys and this driver, then its trace line and its saved frame as the options
