@@ -224,8 +224,9 @@ TEST_F(ShipTest, LastWreckEndsTheRun246TicksAfterTheHit)
 
 TEST_F(ShipTest, OnlyHurtingKindsWreckTheShip)
 {
-    // Every kind but the explosion; 9 names no kind but counts as harmful all the same.
-    const bool wrecks[13] = {false, true, true, true, true, true, true, true, true, true, false, false, false};
+    // Every kind but the explosion. 9 names no kind and is never spawned: like every number without a
+    // row in the table of kinds, it hurts nothing.
+    const bool wrecks[13] = {false, true, true, true, true, true, true, true, true, false, false, false, false};
     for (uint16_t kind = 0; kind <= 12; kind++) {
         run.ship_state = 2;
         ship_hit(run, kind);
