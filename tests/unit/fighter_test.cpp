@@ -201,7 +201,8 @@ TEST_F(FighterTest, ExplosionOutsideThePlayfieldStillLivesItsTime)
 {
     // A stale hit box from an earlier occupant, wholly above the playfield.
     spawn(205, -40, KIND_EXPLOSION);
-    run.actor_pool[0].hit_x = 0, run.actor_pool[0].hit_y = 0, run.actor_pool[0].hit_w = 16, run.actor_pool[0].hit_h = 16;
+    Actor &explosion = run.actor_pool[0];
+    explosion.hit_x = 0, explosion.hit_y = 0, explosion.hit_w = 16, explosion.hit_h = 16;
     for (int k = 1; k <= 30; k++) {
         safe_tick();
         ASSERT_EQ(run.actor_pool[0].active, 1) << "tick " << k;

@@ -78,7 +78,7 @@ class PollInputTest : public SdlScreenTest {
         init_input(records);
     }
 
-// One poll with the given keys held (every other key released); returns the quit flag.
+    // One poll with the given keys held (every other key released); returns the quit flag.
     uint8_t poll_with(std::initializer_list<SDLKey> held)
     {
         clear_keys();
