@@ -4,9 +4,12 @@
 
 #include <cstdint>
 
-using ActorUpdate = void (*)(uint16_t index);
-using ActorDraw = void (*)(uint16_t index);
-using ActorEvent = void (*)(uint16_t index, uint16_t code);
+struct Run;
+
+// Every kind has all three handlers, even one that does nothing, so no call site tests for null.
+using ActorUpdate = void (*)(Run &run, uint16_t index);
+using ActorDraw = void (*)(Run &run, uint16_t index);
+using ActorEvent = void (*)(Run &run, uint16_t index, uint16_t code);
 
 // The leading layout of every record that takes part in the overlap test: image position and size,
 // and the hit box as an offset from (x, y) with its own size.
@@ -15,8 +18,40 @@ struct Box {
     int16_t hit_x, hit_y, hit_w, hit_h;
 };
 
+// The hit box of a record in the shared leading layout as its four edges. Each sum is formed from
+// the sign-extended 16-bit fields in 32-bit arithmetic.
+struct HitEdges {
+    int32_t left, top, right, bottom;
+};
+
+template <typename A> HitEdges hit_edges(const A &a)
+{
+    int32_t left = int32_t{a.x} + a.hit_x, top = int32_t{a.y} + a.hit_y;
+    return {left, top, left + a.hit_w, top + a.hit_h};
+}
+
+// Two hit boxes overlap; edges that only touch do not.
+inline uint8_t edges_overlap(const HitEdges &a, const HitEdges &b)
+{
+    if (!(b.left < a.right))
+        return 0;
+    if (!(a.left < b.right))
+        return 0;
+    if (!(a.bottom > b.top))
+        return 0;
+    if (!(b.bottom > a.top))
+        return 0;
+    return 1;
+}
+
+// The hit boxes of two records in the shared leading layout overlap.
+template <typename A, typename B> uint8_t overlaps(const A &a, const B &b)
+{
+    return edges_overlap(hit_edges(a), hit_edges(b));
+}
+
 // One slot of the actor pool. The first eight fields are laid out as in Box. The seven general
-// fields take a meaning of their own in each kind (see the behaviour files).
+// fields take a meaning of their own in each kind (see the behaviour files, which name them).
 struct Actor {
     int16_t x, y, w, h;
     int16_t hit_x, hit_y, hit_w, hit_h;
@@ -41,10 +76,6 @@ enum ActorKind : uint8_t {
     // there is no kind 9
     KIND_EXPLOSION = 10,
 };
-
-// Touching the ship wrecks it for every kind but the explosion (and numbers that name no kind but 9,
-// which the ship takes as harmful too).
-constexpr bool kind_hurts_ship(uint16_t kind) { return kind >= 1 && kind <= 9; }
 
 // The sprite sheets the game draws from: their lines in kvs.ini, which the artwork is packed to.
 enum SheetNumber : uint8_t {

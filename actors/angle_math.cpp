@@ -1,28 +1,16 @@
-// angle_math.cpp: the fixed-point angle tables and the integer direction of a vector.
+// angle_math.cpp: table lookups, the integer direction of a vector, and fixed-point rounding.
 #include "actors/angle_math.h"
 
-#include <cmath>
-#include <numbers>
+#include "runtime/trig_tables.h"
 
-int32_t cos_table[1024];
-uint16_t atan_table[256];
+int32_t cos_lookup(uint16_t heading) { return trig_tables.cos_table[heading & 1023]; }
 
-void build_trig_tables()
-{
-    for (int k = 0; k < 1024; k++)
-        cos_table[k] = static_cast<int32_t>(std::cos(k * std::numbers::pi * (1.0 / 512)) * 65536.0);
-    for (int k = 0; k < 256; k++)
-        atan_table[k] = static_cast<uint16_t>(std::atan(k * (1.0 / 256)) * 32768.0 / std::numbers::pi);
-}
-
-int32_t cos_lookup(uint16_t heading) { return cos_table[heading & 1023]; }
-
-int32_t sin_lookup(uint16_t heading) { return cos_table[(heading + 768) & 1023]; }
+int32_t sin_lookup(uint16_t heading) { return trig_tables.cos_table[(heading + 768) & 1023]; }
 
 uint16_t atan_lookup(uint32_t den, uint32_t num)
 {
     // Callers guarantee num < den, so the index stays below 256; the product is taken wide.
-    return atan_table[(uint64_t{num} * 256) / den];
+    return trig_tables.atan_table[(uint64_t{num} * 256) / den];
 }
 
 uint16_t angle_octant(int32_t a, int32_t b)

@@ -8,12 +8,6 @@
 
 #include <cstdint>
 
-extern int32_t cos_table[1024];  // 65536 * cos(k / 1024 turn), truncated toward zero
-extern uint16_t atan_table[256]; // atan(k / 256) in full-circle units, truncated toward zero
-
-// Fills both tables; the only floating point outside the boss's orbit.
-void build_trig_tables();
-
 int32_t cos_lookup(uint16_t heading);
 int32_t sin_lookup(uint16_t heading);
 

@@ -1,17 +1,16 @@
-// pool.h: the fixed pool of 1000 actors. An actor is known by its index; 'active' is its membership.
+// pool.h: the fixed pool of 1000 actors, held in the run. An actor is known by its index; 'active' is
+// its membership.
 #pragma once
 
 #include <cstdint>
 
-#include "actors/actor.h"
+struct Run;
 
 constexpr uint16_t actor_pool_size = 1000;
 constexpr uint16_t no_free_slot = 0xFFFF;
 
-extern Actor actor_pool[actor_pool_size];
-
 // The lowest index whose 'active' is 0, or no_free_slot when all 1000 are live.
-uint16_t find_free_slot();
+uint16_t find_free_slot(const Run &run);
 
 // Clears 'active' of every record; the other fields keep what they held.
-void clear_actor_pool();
+void clear_actor_pool(Run &run);

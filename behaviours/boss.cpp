@@ -6,8 +6,7 @@
 #include "behaviours/behaviours.h"
 #include "runtime/drawing.h"
 #include "runtime/wrap16.h"
-#include "scenes/game_scene.h"
-#include "scenes/ship.h"
+#include "scenes/run.h"
 
 namespace {
 
@@ -56,13 +55,13 @@ void enter(Actor &boss)
     }
 }
 
-void orbit(uint16_t i)
+void orbit(Run &run, uint16_t i)
 {
-    Actor &boss = actor_pool[i];
-    boss.angle = wrap16(boss.angle + (hard_mode ? orbit_hard_step : orbit_step));
+    Actor &boss = run.actor_pool[i];
+    boss.angle = wrap16(boss.angle + (run.hard_mode ? orbit_hard_step : orbit_step));
     uint16_t heading = static_cast<uint16_t>(boss.angle);
     int32_t across;
-    if (hard_mode) {
+    if (run.hard_mode) {
         across = fixed_product(cos_lookup(heading), orbit_radius);
     } else {
         // The orbit's one product is taken in double and truncated; everything else is fixed point.
@@ -72,15 +71,15 @@ void orbit(uint16_t i)
     boss.angle = boss.angle & 1023;
     boss.y = wrap16(boss.origin_y + step_y(static_cast<uint16_t>(boss.angle), orbit_radius));
 
-    // The spawner reads 'anim' (and 'step' in a hard run) to pick each shot's heading and image.
+    // Its shots' spawn reads 'anim' (and 'step' in a hard run) to pick each shot's heading and image.
     int16_t shot_x = wrap16(boss.x + 5), shot_y = wrap16(boss.y + 5);
-    if (hard_mode) {
+    if (run.hard_mode) {
         for (int16_t selector = 0; selector <= 2; selector++) {
             boss.anim = selector;
-            spawn_actor(shot_x, shot_y, KIND_BOSS_SHOT, i);
+            spawn_actor(run, shot_x, shot_y, KIND_BOSS_SHOT, i);
         }
     } else if ((boss.step & 1) == 0) {
-        spawn_actor(shot_x, shot_y, KIND_BOSS_SHOT, i);
+        spawn_actor(run, shot_x, shot_y, KIND_BOSS_SHOT, i);
         boss.anim = boss.anim == 0 ? 1 : 0;
     }
     boss.step = wrap16(boss.step + 1);
@@ -95,9 +94,9 @@ void orbit(uint16_t i)
     }
 }
 
-void strike(uint16_t i)
+void strike(Run &run, uint16_t i)
 {
-    Actor &boss = actor_pool[i];
+    Actor &boss = run.actor_pool[i];
     if (boss.hp <= 0) {
         boss.x = boss.origin_x;
         boss.param = BOSS_RAIN;
@@ -112,13 +111,13 @@ void strike(uint16_t i)
         boss.angle = wrap16(boss.step * 32 / shimmer_ticks);
     } else if (boss.step == shimmer_ticks) {
         // The quarter of the playfield that holds the ship's left edge.
-        boss.anim = wrap16((player_ship.x - playfield.x) / 60);
+        boss.anim = wrap16((run.player_ship.x - run.playfield.x) / 60);
         boss.x = spot_x(boss);
-        if (hard_mode)
-            spawn_actor(boss.x, boss.y, KIND_BOSS_DROP, i);
+        if (run.hard_mode)
+            spawn_actor(run, boss.x, boss.y, KIND_BOSS_DROP, i);
     } else if (boss.step == drop_step) {
-        if (!hard_mode)
-            spawn_actor(boss.x, boss.y, KIND_BOSS_DROP, i);
+        if (!run.hard_mode)
+            spawn_actor(run, boss.x, boss.y, KIND_BOSS_DROP, i);
     } else if (boss.step >= cycle_end) {
         boss.angle = 0;
         boss.anim = 0;
@@ -127,14 +126,14 @@ void strike(uint16_t i)
     boss.step = wrap16(boss.step + 1);
 }
 
-void rain(uint16_t i)
+void rain(Run &run, uint16_t i)
 {
-    Actor &boss = actor_pool[i];
+    Actor &boss = run.actor_pool[i];
     boss.angle = wrap16(boss.angle + 1);
     // Runs of 16 ticks out of every 32, each piece 4 pixels right of the last, wrapping across.
     if (boss.angle & 16) {
         int16_t x = wrap16(200 + (boss.angle * 4) % 240);
-        spawn_actor(x, 0, KIND_DEBRIS, hard_mode ? debris_hard_heading : debris_heading);
+        spawn_actor(run, x, 0, KIND_DEBRIS, run.hard_mode ? debris_hard_heading : debris_heading);
     }
     if (boss.anim <= 0) {
         boss.param = BOSS_SINKING;
@@ -142,16 +141,16 @@ void rain(uint16_t i)
     }
 }
 
-void sink(uint16_t i)
+void sink(Run &run, uint16_t i)
 {
-    Actor &boss = actor_pool[i];
-    if (hard_mode)
+    Actor &boss = run.actor_pool[i];
+    if (run.hard_mode)
         boss.y = wrap16(boss.y + sink_hard_speed);
     else if (boss.angle > 0)
         boss.angle = wrap16(boss.angle - 1); // a normal run hovers first
     else
         boss.y = wrap16(boss.y + sink_speed);
-    spawn_actor(wrap16(boss.x + 14), wrap16(boss.y + 10), KIND_EXPLOSION, i);
+    spawn_actor(run, wrap16(boss.x + 14), wrap16(boss.y + 10), KIND_EXPLOSION, i);
 }
 
 uint8_t boss_frame(const Actor &boss)
@@ -174,48 +173,59 @@ uint8_t boss_frame(const Actor &boss)
 
 } // namespace
 
+int16_t boss_shot_selector(const Actor &boss) { return boss.anim; }
+
+int16_t boss_shots_fired(const Actor &boss) { return boss.step; }
+
 bool boss_is_hittable(const Actor &boss) { return !(boss.param == BOSS_STRIKE && boss.step < shimmer_ticks); }
 
-void boss_update(uint16_t i)
+void boss_spawn(Run &, Actor &boss, uint16_t)
 {
-    switch (actor_pool[i].param) {
+    boss.origin_x = boss.x;
+    boss.origin_y = boss.y;
+    boss.param = BOSS_ENTRY;
+}
+
+void boss_update(Run &run, uint16_t i)
+{
+    switch (run.actor_pool[i].param) {
     case BOSS_ENTRY:
-        enter(actor_pool[i]);
+        enter(run.actor_pool[i]);
         break;
     case BOSS_ORBIT:
-        orbit(i);
+        orbit(run, i);
         break;
     case BOSS_STRIKE:
-        strike(i);
+        strike(run, i);
         break;
     case BOSS_RAIN:
-        rain(i);
+        rain(run, i);
         break;
     case BOSS_SINKING:
-        sink(i);
+        sink(run, i);
         break;
     default:
         break;
     }
 }
 
-void boss_draw(uint16_t i)
+void boss_draw(Run &run, uint16_t i)
 {
-    const Actor &boss = actor_pool[i];
+    const Actor &boss = run.actor_pool[i];
     if (boss.param < BOSS_ENTRY || boss.param > BOSS_SINKING)
         return;
-    draw_sprite(static_cast<uint16_t>(boss.x), static_cast<uint16_t>(boss.y), SHEET_ACTORS, boss_frame(boss));
+    draw_sprite(*run.target, static_cast<uint16_t>(boss.x), static_cast<uint16_t>(boss.y), SHEET_ACTORS, boss_frame(boss));
 }
 
-void boss_event(uint16_t i, uint16_t code)
+void boss_event(Run &run, uint16_t i, uint16_t code)
 {
-    Actor &boss = actor_pool[i];
+    Actor &boss = run.actor_pool[i];
     if (code == EVENT_LEFT_PLAYFIELD) {
         // Not while the ship is being destroyed: the boss stays and is reported again next tick.
-        if (ship_state < ship_first_wreck) {
-            score = wrap_u16(score + 1000);
-            game_phase = PHASE_ENDING;
-            game_tick = 0;
+        if (run.ship_state < ship_first_wreck) {
+            run.score = wrap_u16(run.score + 1000);
+            run.game_phase = PHASE_ENDING;
+            run.game_tick = 0;
             boss.active = 0;
         }
         return;
@@ -226,18 +236,18 @@ void boss_event(uint16_t i, uint16_t code)
     case BOSS_ORBIT:
         if (boss.hp > 0)
             boss.hp = wrap16(boss.hp - 1);
-        score = wrap_u16(score + 1); // also after the 20th hit, while it orbits on
+        run.score = wrap_u16(run.score + 1); // also after the 20th hit, while it orbits on
         break;
     case BOSS_STRIKE:
         if (boss.hp > 0 && boss.step > shimmer_ticks) {
             boss.hp = wrap16(boss.hp - 1);
-            score = wrap_u16(score + 1);
+            run.score = wrap_u16(run.score + 1);
         }
         break;
     case BOSS_RAIN:
         if (boss.anim > 0) {
             boss.anim = wrap16(boss.anim - 1);
-            score = wrap_u16(score + 1);
+            run.score = wrap_u16(run.score + 1);
         }
         break;
     default:

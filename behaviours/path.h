@@ -12,3 +12,10 @@ inline void place_on_path(Actor &actor, int16_t heading, int16_t distance)
     actor.x = wrap16(actor.origin_x + step_x(h, distance));
     actor.y = wrap16(actor.origin_y + step_y(h, distance));
 }
+
+// A projectile's tick: placed at its distance along its heading, then the distance grows by 'speed'.
+inline void fly_straight(Actor &actor, int16_t heading, int16_t &distance, int16_t speed)
+{
+    place_on_path(actor, heading, distance);
+    distance = wrap16(distance + speed);
+}

@@ -3,10 +3,14 @@
 # replay tool becomes a script for node that reads and writes the real file system.
 set(site_dir ${CMAKE_BINARY_DIR}/site)
 file(GLOB data_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/*)
-file(GLOB page_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/*)
+file(GLOB page_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/*.html ${PROJECT_SOURCE_DIR}/web/*.css
+  ${PROJECT_SOURCE_DIR}/web/page.js)
+# The platform's JavaScript goes with the platform into everything that links it.
+set(platform_library ${PROJECT_SOURCE_DIR}/web/platform_library.js)
+target_link_options(vorpaline_platform_web INTERFACE "SHELL:--js-library ${platform_library}")
 
 set_target_properties(vorpaline PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${site_dir}
-  LINK_DEPENDS "${data_files}")
+  LINK_DEPENDS "${data_files};${platform_library}")
 target_link_options(vorpaline PRIVATE
   -sENVIRONMENT=web
   -sALLOW_MEMORY_GROWTH=1
@@ -21,8 +25,6 @@ add_custom_command(TARGET vorpaline POST_BUILD
 # synchronously from the file instead.
 set(node_tool_options -sENVIRONMENT=node -sNODERAWFS=1 -sWASM_ASYNC_COMPILATION=0 -sEXIT_RUNTIME=1
   -sALLOW_MEMORY_GROWTH=1)
-add_executable(vorpaline-tick-bench tools/bench/tick_bench.cpp tools/bench/full_pool.cpp)
-target_link_libraries(vorpaline-tick-bench PRIVATE vorpaline_core)
 foreach(tool vorpaline-replay vorpaline-trace-compare vorpaline-tick-bench)
   set_target_properties(${tool} PROPERTIES SUFFIX .js)
   target_link_options(${tool} PRIVATE ${node_tool_options})

@@ -1,12 +1,10 @@
-// input.cpp: the first InputState, refreshed once per tick from the platform's key snapshot.
+// input.cpp: the bindings applied to the platform's raw key states, and the input record refreshed
+// once per tick from the snapshot.
 #include "runtime/input.h"
 
-InputState input_states[input_records];
-InputState *input = nullptr;
-
-InputState *init_input()
+void init_input(InputState (&records)[input_records])
 {
-    for (InputState &state : input_states) {
+    for (InputState &state : records) {
         state.dir = 0;
         state.dir_latch = 0;
         state.held_1 = state.held_2 = state.held_3 = state.held_4 = state.held_5 = state.held_6 = 0;
@@ -14,7 +12,7 @@ InputState *init_input()
         state.pressed_1 = state.pressed_2 = state.pressed_3 = 0;
         state.pressed_4 = state.pressed_5 = state.pressed_6 = 0;
     }
-    InputState &first = input_states[0];
+    InputState &first = records[0];
     first.key_up = KEYCODE_UP;
     first.key_down = KEYCODE_DOWN;
     first.key_right = KEYCODE_RIGHT;
@@ -25,8 +23,6 @@ InputState *init_input()
     first.key_4 = KEYCODE_A;
     first.key_5 = KEYCODE_S;
     first.key_6 = KEYCODE_D;
-    input = &first;
-    return &first;
 }
 
 void bound_keys(const InputState &bindings, uint16_t keys[10])
@@ -43,14 +39,34 @@ uint8_t keypad_direction(int up, int down, int left, int right)
     return static_cast<uint8_t>(1 + (1 - left) + right + 3 * up + 3 * (1 - down));
 }
 
-void poll_input(const KeySnapshot &keys, uint8_t *quit)
+KeySnapshot build_key_snapshot(const InputState &bindings, const RawInput &raw)
+{
+    KeySnapshot snapshot;
+    snapshot.close_requested = raw.close_requested;
+    if (raw.key_states != nullptr) {
+        uint16_t keys[10];
+        bound_keys(bindings, keys);
+        const uint8_t *state = raw.key_states;
+        snapshot.held = state[KEYCODE_ESCAPE] != 0 ? SNAPSHOT_ESCAPE : 0;
+        for (int k = 0; k < 4; k++)
+            if (state[keys[k]] != 0)
+                snapshot.held |= static_cast<uint16_t>(1 << k);
+        for (int k = 4; k < 10; k++)
+            if (state[keys[k]] & 1)
+                snapshot.held |= static_cast<uint16_t>(1 << k);
+    }
+    if (raw.has_gamepad)
+        snapshot.held |= gamepad_keys(raw.gamepad);
+    return snapshot;
+}
+
+void poll_input(InputState &s, const KeySnapshot &keys, uint8_t *quit)
 {
     if (keys.close_requested)
         *quit = 1;
     if (keys.held & SNAPSHOT_ESCAPE)
         *quit = 1;
 
-    InputState &s = input_states[0];
     s.prev_1 = s.held_1;
     s.prev_2 = s.held_2;
     s.prev_3 = s.held_3;

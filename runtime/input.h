@@ -1,8 +1,11 @@
-// input.h: the per-tick input record. The platform takes a snapshot of the bound keys once per tick;
-// poll_input turns it into the first record, which the scenes read through 'input'.
+// input.h: the per-tick input record. Once per tick the platform's raw key states become a snapshot of
+// the bound keys (build_key_snapshot, the one place the bindings are applied), and poll_input turns the
+// snapshot into the first record, which the scenes read.
 #pragma once
 
 #include <cstdint>
+
+#include "runtime/gamepad.h"
 
 // Key numbers as SDL 1.2 numbers its keys (SDLKey). The bindings below hold them, and every platform
 // reads its keys by these numbers.
@@ -54,20 +57,29 @@ struct InputState {
 };
 
 constexpr int input_records = 4;
-extern InputState input_states[input_records];
 
-// The record the scenes read: the first one, as returned by init_input.
-extern InputState *input;
-
-// Clears the four records and binds the first one to the default keys.
-InputState *init_input();
+// Clears the four records and binds the first one, the one the scenes read, to the default keys.
+void init_input(InputState (&records)[input_records]);
 
 // The ten key numbers bound in a record, in SnapshotKey order: up, down, left, right, buttons 1 to 6.
 void bound_keys(const InputState &bindings, uint16_t keys[10]);
 
-// Turns a tick's snapshot into the first record: the close event or Escape held sets *quit, then the
+// What a platform reads of the player's devices at one moment.
+struct RawInput {
+    const uint8_t *key_states = nullptr; // by key number (key_code_count entries); none without a keyboard
+    uint8_t close_requested = 0;         // the window's close event arrived since the last reading
+    bool has_gamepad = false;
+    GamepadReading gamepad;
+};
+
+// The snapshot of the keys bound in 'bindings', of Escape and of the close event. A direction key
+// counts when its state is non-zero, a button by the state's lowest bit; a gamepad's hat, axes and
+// buttons count as the keys they stand for.
+KeySnapshot build_key_snapshot(const InputState &bindings, const RawInput &raw);
+
+// Turns a tick's snapshot into 'record': the close event or Escape held sets *quit, then the
 // direction, the held buttons and their press edges are refreshed.
-void poll_input(const KeySnapshot &keys, uint8_t *quit);
+void poll_input(InputState &record, const KeySnapshot &keys, uint8_t *quit);
 
 // The keypad direction of the four direction keys (each 1 held, 0 released): opposite keys cancel.
 uint8_t keypad_direction(int up, int down, int left, int right);

@@ -1,5 +1,5 @@
 // main.cpp: the vorpaline executable; the arguments are not used.
-#include "runtime/main_loop.h"
+#include "runtime/program.h"
 
 int main(int argc, char *argv[])
 {

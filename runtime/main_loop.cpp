@@ -4,13 +4,8 @@
 
 #include "runtime/drawing.h"
 #include "runtime/frame_clock.h"
-#include "runtime/platform.h"
 #include "runtime/startup.h"
-#include "scenes/scene_manager.h"
-
-uint8_t quit_requested = 0;
-
-bool real_time_is_late() { return frame_time_left() <= 0; }
+#include "scenes/run.h"
 
 namespace {
 
@@ -22,66 +17,61 @@ constexpr uint32_t max_catch_up_ticks = frame_rate;
 // 60 Hz display then begin exactly one slot each while they keep within 7 ms of the first one's phase
 // (time stamps of animation frames keep within a millisecond or so).
 constexpr uint32_t frame_into_slot_ms = 8;
-bool slots_placed = false;
+
+bool never(const Run &) { return false; }
+bool always(const Run &) { return true; }
+void no_wait(const Run &) {}
 
 } // namespace
 
-void read_platform_keys(KeySnapshot &snapshot) { read_key_snapshot(input_states[0], snapshot); }
+const TickDriver on_time_driver = {never, no_wait};
+const TickDriver late_driver = {always, no_wait};
 
-const TickDriver real_time_driver = {read_platform_keys, real_time_is_late, frame_wait};
-
-uint8_t run_tick(const TickDriver &driver)
+void start_run(Run &run, DrawTarget &target, uint32_t now)
 {
-    KeySnapshot keys;
-    driver.read_keys(keys);
-    poll_input(keys, &quit_requested);
-    scene_update();
+    install_title_scene(run);
+    init_input(run.input_states);
+    run.input = 0;
+    frame_clock_start(run.frame_clock, now);
+    run.target = &target;
+}
+
+uint8_t run_tick(Run &run, const KeySnapshot &keys, const TickDriver &driver)
+{
+    poll_input(input_of(run), keys, &run.quit_requested);
+    scene_update(run);
     uint8_t drawn = 0;
-    if (!driver.is_late()) {
-        fill_rect(0, 0, screen_width, screen_height, 0);
-        scene_draw();
-        fps_draw();
-        present_frame();
-        driver.wait();
+    if (!driver.is_late(run)) {
+        DrawTarget &target = *run.target;
+        fill_rect(target, 0, 0, screen_width, screen_height, 0);
+        scene_draw(run);
+        fps_draw(target, run.frame_clock);
+        present_frame(target);
+        driver.wait(run);
         drawn = 1;
     } else {
         // No cap on consecutive late ticks: updates run back to back until one falls in its slot.
-        frame_skipped();
+        frame_skipped(run.frame_clock);
     }
-    scene_transition();
-    frame_clock_advance();
+    scene_transition(run);
+    frame_clock_advance(run.frame_clock);
     return drawn;
 }
 
-uint32_t run_ticks_due(uint32_t now, const TickDriver &driver)
+uint32_t run_ticks_due(Run &run, uint32_t now, void (*read_keys)(Run &run, KeySnapshot &keys),
+                       const TickDriver &driver)
 {
-    if (!slots_placed || ticks_due(now, max_catch_up_ticks + 1) > max_catch_up_ticks) {
-        frame_clock_anchor(now, frame_into_slot_ms);
-        slots_placed = true;
+    FrameClock &clock = run.frame_clock;
+    if (!clock.slots_placed || ticks_due(clock, now, max_catch_up_ticks + 1) > max_catch_up_ticks) {
+        frame_clock_anchor(clock, now, frame_into_slot_ms);
+        clock.slots_placed = 1;
     }
     uint32_t ran = 0;
-    while (quit_requested == 0 && ticks_due(now, 1) == 1) {
-        run_tick(driver);
+    while (run.quit_requested == 0 && ticks_due(clock, now, 1) == 1) {
+        KeySnapshot keys;
+        read_keys(run, keys);
+        run_tick(run, keys, driver);
         ran++;
     }
     return ran;
-}
-
-void prepare_loop()
-{
-    install_title_scene();
-    init_input();
-    frame_clock_start();
-    slots_placed = false;
-}
-
-int run_program()
-{
-    if (runtime_init() != 0) {
-        runtime_shutdown();
-        return 0;
-    }
-    prepare_loop();
-    run_loop();
-    return 0;
 }

@@ -1,6 +1,7 @@
 // platform.h: everything the runtime asks of the machine it runs on, as free functions. One source
 // file per platform provides them, chosen by the build: platform_sdl.cpp over SDL 1.2 on the desktop,
-// platform_web.cpp in a browser. Nothing above the runtime includes this header.
+// platform_web.cpp in a browser. Nothing above the runtime includes this header. The seam runs one way:
+// the runtime calls the platform; the platform calls back only the frame function it is handed.
 #pragma once
 
 #include <cstdint>
@@ -43,10 +44,15 @@ bool save_back_buffer(const char *path);
 uint32_t clock_ms();
 void delay_ms(uint32_t ms);
 
-// The state of the ten keys bound in 'bindings', of Escape and of the close event, at this moment. A
-// gamepad's hat, axes and buttons count as the keys they stand for (see gamepad.h).
-void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot);
+// Every key's state by its number, the close event, and the first gamepad's reading, at this moment.
+void read_raw_input(RawInput &raw);
 
-// Runs the ticks until quit_requested, then runtime_shutdown. The desktop returns when it is done; a
-// browser returns at once and runs the ticks from its animation frames.
-void run_loop();
+// How the platform calls the frame function: back to back, each call running one tick that waits for
+// the end of its slot (the desktop), or once per frame of the display with the frame's time stamp,
+// running the ticks that are due by then (a browser).
+enum FramePacing : uint8_t { FRAMES_BACK_TO_BACK, FRAMES_OF_THE_DISPLAY };
+FramePacing frame_pacing();
+
+// Calls 'frame' with the clock's time until it returns false. The desktop returns then; a browser
+// returns at once and calls it from its animation frames.
+void run_frames(bool (*frame)(uint32_t now));

@@ -6,9 +6,7 @@
 #include <cstring>
 
 #include "runtime/bitmap.h"
-#include "runtime/frame_clock.h"
 #include "runtime/gamepad.h"
-#include "runtime/main_loop.h"
 #include "runtime/platform.h"
 #include "runtime/startup.h"
 
@@ -228,33 +226,24 @@ uint32_t clock_ms() { return SDL_GetTicks(); }
 
 void delay_ms(uint32_t ms) { SDL_Delay(ms); }
 
-void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot)
+void read_raw_input(RawInput &raw)
 {
     // Draining the queue also brings SDL's key state array up to date.
-    snapshot.close_requested = 0;
+    raw.close_requested = 0;
     SDL_Event event;
     while (SDL_PollEvent(&event))
         if (event.type == SDL_QUIT)
-            snapshot.close_requested = 1;
-
-    uint16_t keys[10];
-    bound_keys(bindings, keys);
-    snapshot.held = key_state[SDLK_ESCAPE] != 0 ? SNAPSHOT_ESCAPE : 0;
-    // A direction key counts when its entry is non-zero, a button by the entry's lowest bit.
-    for (int k = 0; k < 4; k++)
-        if (key_state[keys[k]] != 0)
-            snapshot.held |= static_cast<uint16_t>(1 << k);
-    for (int k = 4; k < 10; k++)
-        if (key_state[keys[k]] & 1)
-            snapshot.held |= static_cast<uint16_t>(1 << k);
-    if (gamepad != nullptr)
-        snapshot.held |= gamepad_keys(read_gamepad());
+            raw.close_requested = 1;
+    raw.key_states = key_state;
+    raw.has_gamepad = gamepad != nullptr;
+    if (raw.has_gamepad)
+        raw.gamepad = read_gamepad();
 }
 
-void run_loop()
+FramePacing frame_pacing() { return FRAMES_BACK_TO_BACK; }
+
+void run_frames(bool (*frame)(uint32_t now))
 {
-    do {
-        run_tick(real_time_driver);
-    } while (quit_requested == 0);
-    runtime_shutdown();
+    while (frame(clock_ms())) {
+    }
 }

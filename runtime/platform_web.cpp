@@ -1,7 +1,8 @@
 // platform_web.cpp: the browser platform, built with Emscripten. It keeps its own 8-bit back buffer,
 // draws into it with the software blitter, presents it through the palette into the page's canvas,
-// reads the keys from the page and runs the ticks from the browser's animation frames. Under node (the
-// replay tool) there is no page: nothing is presented and no key is ever down.
+// keeps the state of the page's keys and calls the frame function from the browser's animation
+// frames. Its JavaScript is web/platform_library.js. Under node (the replay tool) there is no page:
+// nothing is presented and no key is ever down.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -9,11 +10,17 @@
 #include <cstring>
 
 #include "runtime/bitmap.h"
-#include "runtime/frame_clock.h"
-#include "runtime/main_loop.h"
 #include "runtime/platform.h"
 #include "runtime/soft_surface.h"
 #include "runtime/startup.h"
+
+// web/platform_library.js
+extern "C" {
+int page_has_canvas(const char *selector);
+void page_hide_cursor(const char *selector);
+void page_present(const char *selector, const uint32_t *rgba, int width, int height);
+void page_program_ended();
+}
 
 struct Image {
     SoftSurface surface;
@@ -22,6 +29,7 @@ struct Image {
 
 namespace {
 
+// The page's canvas: the only place its id is written on this side of the page.
 constexpr const char *canvas_selector = "#screen";
 
 // Every sheet, the font, the icon, and a loaded bitmap on its way to conversion, with room to spare.
@@ -36,9 +44,6 @@ bool has_page = false;
 
 // The state of every key by its number, kept by the page's key events.
 uint8_t key_down[key_code_count];
-
-// How many animation frames ran no tick, one tick, or two and more; read by the page's tests.
-uint32_t frames_that_ran[3];
 
 Image *new_image()
 {
@@ -122,42 +127,25 @@ EM_BOOL on_blur(int, const EmscriptenFocusEvent *, void *)
     return EM_FALSE;
 }
 
-// The browser's frame ends when the callback returns: there is nothing to wait for.
-void no_wait() {}
-
-const TickDriver animation_frame_driver = {read_platform_keys, real_time_is_late, no_wait};
+bool (*frame_function)(uint32_t now) = nullptr;
 
 // One animation frame, timed by the frame's own time stamp, which doesn't jitter as the moment the
 // callback runs does.
 EM_BOOL run_animation_frame(double frame_time, void *)
 {
-    uint32_t ran = run_ticks_due(static_cast<uint32_t>(static_cast<uint64_t>(frame_time)), animation_frame_driver);
-    frames_that_ran[ran < 2 ? ran : 2]++;
-    if (quit_requested == 0)
+    if (frame_function(static_cast<uint32_t>(static_cast<uint64_t>(frame_time))))
         return EM_TRUE;
     emscripten_html5_remove_all_event_listeners();
-    runtime_shutdown();
     std::fflush(stdout);
-    EM_ASM({
-        if (Module.onGameEnded)
-            Module.onGameEnded();
-    });
+    page_program_ended();
     return EM_FALSE;
 }
 
 } // namespace
 
-extern "C" {
-
-EMSCRIPTEN_KEEPALIVE uint32_t vorpaline_ticks() { return frame_clock.ticks; }
-
-EMSCRIPTEN_KEEPALIVE uint32_t vorpaline_frames_that_ran(uint32_t ticks) { return ticks < 3 ? frames_that_ran[ticks] : 0; }
-
-} // extern "C"
-
 bool platform_init()
 {
-    has_page = EM_ASM_INT({ return typeof document !== 'undefined' && !!document.getElementById('screen'); }) != 0;
+    has_page = page_has_canvas(canvas_selector) != 0;
     return true;
 }
 
@@ -184,7 +172,7 @@ void set_palette(const Colour colours[256])
 void hide_mouse_cursor()
 {
     if (has_page)
-        EM_ASM({ document.getElementById('screen').style.cursor = 'none'; });
+        page_hide_cursor(canvas_selector);
 }
 
 void open_keyboard()
@@ -248,18 +236,7 @@ void present_back_buffer()
         return;
     for (int i = 0; i < screen_width * screen_height; i++)
         rgba_frame[i] = rgba_of_index[back_buffer.pixels[i]];
-    EM_ASM(
-        {
-            var canvas = document.getElementById('screen');
-            if (!Module.screenContext) {
-                Module.screenContext = canvas.getContext('2d');
-                Module.screenImage = Module.screenContext.createImageData($1, $2);
-                Module.firstFrameTime = performance.now(); // for the figures: from navigation on
-            }
-            Module.screenImage.data.set(HEAPU8.subarray($0, $0 + $1 * $2 * 4));
-            Module.screenContext.putImageData(Module.screenImage, 0, 0);
-        },
-        rgba_frame, screen_width, screen_height);
+    page_present(canvas_selector, rgba_frame, screen_width, screen_height);
 }
 
 bool save_back_buffer(const char *path)
@@ -285,15 +262,17 @@ void delay_ms(uint32_t ms)
     }
 }
 
-void read_key_snapshot(const InputState &bindings, KeySnapshot &snapshot)
+void read_raw_input(RawInput &raw)
 {
-    uint16_t keys[10];
-    bound_keys(bindings, keys);
-    snapshot.close_requested = 0; // a page has no close event
-    snapshot.held = key_down[KEYCODE_ESCAPE] ? SNAPSHOT_ESCAPE : 0;
-    for (int k = 0; k < 10; k++)
-        if (key_down[keys[k]])
-            snapshot.held |= static_cast<uint16_t>(1 << k);
+    raw.key_states = key_down;
+    raw.close_requested = 0; // a page has no close event
+    raw.has_gamepad = false;
 }
 
-void run_loop() { emscripten_request_animation_frame_loop(run_animation_frame, nullptr); }
+FramePacing frame_pacing() { return FRAMES_OF_THE_DISPLAY; }
+
+void run_frames(bool (*frame)(uint32_t now))
+{
+    frame_function = frame;
+    emscripten_request_animation_frame_loop(run_animation_frame, nullptr);
+}

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "actors/angle_math.h"
-#include "runtime/drawing.h"
+#include "runtime/back_buffer.h"
 #include "runtime/palette.h"
 #include "runtime/platform.h"
 #include "runtime/settings.h"
@@ -63,7 +63,6 @@ uint8_t runtime_init()
     load_font();
     load_sprite_sheets();
     open_keyboard();
-    build_trig_tables();
     return 0;
 }
 

@@ -9,8 +9,9 @@ constexpr int screen_depth = 8;
 
 extern const char runtime_version[];
 
-// Banner, platform, settings, icon, display, back buffer, palette, font, sheets, keyboard and angle
-// tables, in that order. 0 on success; 1 when the platform, the display or the back buffer failed.
+// Banner, platform, settings, icon, display, back buffer, palette, font, sheets and keyboard, in that
+// order (the angle tables are built before main). 0 on success; 1 when the platform, the display or
+// the back buffer failed.
 uint8_t runtime_init();
 
 // The platform's shutdown, then the farewell line.

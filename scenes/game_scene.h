@@ -1,9 +1,11 @@
-// game_scene.h: one run of the game and the run's state, reset by game_init.
+// game_scene.h: one run of the game: its phases, and the order of everything within a tick and a frame.
 #pragma once
 
 #include <cstdint>
 
 #include "actors/actor.h"
+
+struct Run;
 
 // The player's ship and the playfield share the actors' leading box layout.
 using PlayerShip = Box;
@@ -18,18 +20,11 @@ enum GamePhase : uint8_t {
 
 constexpr uint32_t countdown_ticks = 210;
 
-extern uint8_t game_phase;
-extern uint32_t game_tick; // ticks since the current phase began
-extern uint16_t score;     // wraps at 65536
-extern uint8_t hard_mode;  // fixed for the whole run
-extern PlayerShip player_ship;
-extern Playfield playfield;
-
-int game_init();
-int game_update();
-int game_draw();
-uint8_t game_transition();
+int game_init(Run &run);
+int game_update(Run &run);
+int game_draw(Run &run);
+uint8_t game_transition(Run &run);
 
 // The pool walks: index order, 'active' tested on arrival.
-void update_actors();
-void draw_actors();
+void update_actors(Run &run);
+void draw_actors(Run &run);

@@ -8,9 +8,7 @@
 #include "actors/actor.h"
 #include "runtime/drawing.h"
 #include "runtime/wrap16.h"
-#include "scenes/game_scene.h"
-#include "scenes/scene_manager.h"
-#include "scenes/ship.h"
+#include "scenes/run.h"
 
 namespace {
 
@@ -28,102 +26,104 @@ uint8_t ramp_colour(uint32_t offset)
     return colour > ramp_last ? panel_colour : colour;
 }
 
-void draw_side_panels(uint8_t colour)
+void draw_side_panels(DrawTarget &target, uint8_t colour)
 {
-    fill_rect(0, 0, 200, 480, colour);
-    fill_rect(440, 0, 200, 480, colour);
+    fill_rect(target, 0, 0, 200, 480, colour);
+    fill_rect(target, 440, 0, 200, 480, colour);
 }
 
-void draw_number(uint16_t x, uint16_t y, uint16_t value)
+void draw_number(DrawTarget &target, uint16_t x, uint16_t y, uint16_t value)
 {
     char text[8];
     std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
-    draw_text(x, y, text);
+    draw_text(target, x, y, text);
 }
 
-void draw_scores()
+void draw_scores(const Run &run)
 {
-    draw_text(460, 30, "score:");
-    draw_number(460, 50, score);
-    draw_text(460, 80, "hi score:");
-    draw_number(460, 100, hi_score);
+    DrawTarget &target = *run.target;
+    draw_text(target, 460, 30, "score:");
+    draw_number(target, 460, 50, run.score);
+    draw_text(target, 460, 80, "hi score:");
+    draw_number(target, 460, 100, run.hi_score);
 }
 
-void draw_countdown(uint32_t t)
+void draw_countdown(DrawTarget &target, uint32_t t)
 {
-    draw_side_panels(ramp_colour(t * 8 / 115));
-    draw_text(286, 100, "3");
+    draw_side_panels(target, ramp_colour(t * 8 / 115));
+    draw_text(target, 286, 100, "3");
     if (t > 60)
-        draw_text(316, 100, "2");
+        draw_text(target, 316, 100, "2");
     if (t > 120)
-        draw_text(346, 100, "1");
+        draw_text(target, 346, 100, "1");
     if (t > 180)
-        draw_text(302, 300, "g o !");
+        draw_text(target, 302, 300, "g o !");
 }
 
-void draw_stage(uint32_t t)
+void draw_stage(DrawTarget &target, uint32_t t)
 {
-    draw_side_panels(panel_colour);
+    draw_side_panels(target, panel_colour);
     if (t > warning_start && t < warning_end) // slides down one pixel per tick
-        draw_text(266, static_cast<uint16_t>(t - warning_start), "w a r n i n g");
+        draw_text(target, 266, static_cast<uint16_t>(t - warning_start), "w a r n i n g");
 }
 
-void draw_ending(uint32_t t)
+void draw_ending(Run &run, uint32_t t)
 {
-    draw_side_panels(panel_colour);
+    DrawTarget &target = *run.target;
+    draw_side_panels(target, panel_colour);
     if (t < 700)
-        draw_scores();
+        draw_scores(run);
     if (t > 100)
-        draw_text(250, 80, "staff");
+        draw_text(target, 250, 80, "staff");
     if (t > 220)
-        draw_text(300, 120, "all");
+        draw_text(target, 300, 120, "all");
     if (t > 380)
-        draw_text(400, 140, "krv");
+        draw_text(target, 400, 140, "krv");
     if (t > 600)
-        draw_text(230, 250, "game is over");
+        draw_text(target, 230, 250, "game is over");
     if (t > 700) {
         // The curtains meet over the playfield column from t 820 on.
-        fill_rect(0, 0, static_cast<uint16_t>(t - 500), 480, panel_colour);
-        fill_rect(static_cast<uint16_t>(1140 - t), 0, 200, 480, panel_colour);
+        fill_rect(target, 0, 0, static_cast<uint16_t>(t - 500), 480, panel_colour);
+        fill_rect(target, static_cast<uint16_t>(1140 - t), 0, 200, 480, panel_colour);
     }
     if (t > 900) {
         // Stepping down from index 31 to 16. A frame drawn after t 1100 (the ticks before it were
         // late) shows the bottom of the ramp rather than a colour from outside it.
         uint32_t left = ending_ticks - std::min(t, ending_ticks);
-        fill_rect(0, 0, 640, 480, ramp_colour(left * 16 / 200));
+        fill_rect(target, 0, 0, 640, 480, ramp_colour(left * 16 / 200));
     }
     // Tested here, in the drawing step: the ending ends at the first drawn frame at or past 1100.
     if (t >= ending_ticks)
-        game_phase = PHASE_OVER;
+        run.game_phase = PHASE_OVER;
 }
 
-void draw_spare_ships()
+void draw_spare_ships(const Run &run)
 {
-    draw_text(460, 400, "left");
-    for (int i = 0; i < lives; i++)
-        draw_sprite(static_cast<uint16_t>(500 + 12 * i), 420, SHEET_SHIP, ship_level);
+    draw_text(*run.target, 460, 400, "left");
+    for (int i = 0; i < run.lives; i++)
+        draw_sprite(*run.target, static_cast<uint16_t>(500 + 12 * i), 420, SHEET_SHIP, ship_level);
 }
 
 } // namespace
 
-void draw_hud()
+void draw_hud(Run &run)
 {
-    uint32_t t = game_tick;
-    switch (game_phase) {
+    uint32_t t = run.game_tick;
+    switch (run.game_phase) {
     case PHASE_COUNTDOWN:
-        draw_countdown(t);
+        draw_countdown(*run.target, t);
         break;
     case PHASE_STAGE:
-        draw_stage(t);
+        draw_stage(*run.target, t);
         break;
     case PHASE_ENDING:
-        draw_ending(t);
+        draw_ending(run, t);
         break;
     default:
         return; // over: no panels at all
     }
-    if (game_phase == PHASE_COUNTDOWN || game_phase == PHASE_STAGE) {
-        draw_scores();
-        draw_spare_ships();
+    if (run.game_phase == PHASE_COUNTDOWN || run.game_phase == PHASE_STAGE) {
+        draw_scores(run);
+        draw_spare_ships(run);
     }
 }

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 
-using SceneHandler = int (*)();
-using SceneTransitionHandler = uint8_t (*)();
+struct Run;
+
+using SceneHandler = int (*)(Run &run);
+using SceneTransitionHandler = uint8_t (*)(Run &run);
 
 struct Scene {
     SceneHandler init;                 // once, when the scene becomes current
@@ -21,18 +23,18 @@ enum SceneTransition : uint8_t {
     TRANSITION_QUIT = 255,
 };
 
-extern Scene current_scene;
-extern uint16_t hi_score; // kept for as long as the program runs, never stored
-
 extern const Scene title_scene;
 extern const Scene game_scene;
 
 // Makes the title current without running its init (its state starts at zero anyway).
-void install_title_scene();
+void install_title_scene(Run &run);
 
-void scene_update();
-void scene_draw();
-void scene_transition();
+// Which scene is current: the trace's "title" or "game".
+bool title_is_current(const Run &run);
+
+void scene_update(Run &run);
+void scene_draw(Run &run);
+void scene_transition(Run &run);
 
 // Raises the hi score to the score (unsigned comparison), at the end of every game update.
-void apply_hi_score_rule();
+void apply_hi_score_rule(Run &run);

@@ -3,16 +3,10 @@
 
 #include "actors/actor.h"
 #include "actors/angle_math.h"
+#include "actors/kinds.h"
 #include "runtime/drawing.h"
-#include "runtime/input.h"
 #include "runtime/wrap16.h"
-#include "scenes/collisions.h"
-#include "scenes/game_scene.h"
-
-uint8_t ship_state = 0;
-uint8_t lives = 0;
-uint8_t invincible_ticks = 0;
-Actor player_shots[player_shot_count];
+#include "scenes/run.h"
 
 namespace {
 
@@ -34,70 +28,71 @@ constexpr Steering steering_table[10] = {
     {128, 3}, // 9: up-right
 };
 
-void count_wreck()
+void count_wreck(Run &run)
 {
-    ship_state += 1;
-    if (ship_state < ship_respawn_count)
+    run.ship_state += 1;
+    if (run.ship_state < ship_respawn_count)
         return;
-    if (lives > 0) {
+    if (run.lives > 0) {
         // The ship comes back where it was lost, level, and steerable from the next tick.
-        ship_state = ship_level;
-        lives -= 1;
-        invincible_ticks = respawn_invincible_ticks;
-    } else if (ship_state > ship_over_count) {
-        game_phase = PHASE_OVER;
+        run.ship_state = ship_level;
+        run.lives -= 1;
+        run.invincible_ticks = respawn_invincible_ticks;
+    } else if (run.ship_state > ship_over_count) {
+        run.game_phase = PHASE_OVER;
     }
 }
 
-void clamp_to_playfield()
+void clamp_to_playfield(PlayerShip &ship, const Playfield &playfield)
 {
     // Clamped by the image size, not the hit box: the whole sprite stays inside.
-    if (player_ship.x < playfield.x)
-        player_ship.x = playfield.x;
-    if (player_ship.x + player_ship.w > playfield.x + playfield.w)
-        player_ship.x = wrap16(playfield.x + playfield.w - player_ship.w);
-    if (player_ship.y < playfield.y)
-        player_ship.y = playfield.y;
-    if (player_ship.y + player_ship.h > playfield.y + playfield.h)
-        player_ship.y = wrap16(playfield.y + playfield.h - player_ship.h);
+    if (ship.x < playfield.x)
+        ship.x = playfield.x;
+    if (ship.x + ship.w > playfield.x + playfield.w)
+        ship.x = wrap16(playfield.x + playfield.w - ship.w);
+    if (ship.y < playfield.y)
+        ship.y = playfield.y;
+    if (ship.y + ship.h > playfield.y + playfield.h)
+        ship.y = wrap16(playfield.y + playfield.h - ship.h);
 }
 
-void steer(uint8_t dir)
+void steer(Run &run, uint8_t dir)
 {
     if (dir < 1 || dir > 9 || dir == 5) {
-        ship_state = ship_level;
+        run.ship_state = ship_level;
         return;
     }
     Steering steering = steering_of(dir);
-    ship_state = steering.frame;
-    int16_t speed = input->held_2 ? ship_fast_speed : ship_speed;
-    player_ship.x = wrap16(player_ship.x + step_x(steering.heading, speed));
-    player_ship.y = wrap16(player_ship.y + step_y(steering.heading, speed));
-    clamp_to_playfield();
+    run.ship_state = steering.frame;
+    int16_t speed = input_of(run).held_2 ? ship_fast_speed : ship_speed;
+    PlayerShip &ship = run.player_ship;
+    ship.x = wrap16(ship.x + step_x(steering.heading, speed));
+    ship.y = wrap16(ship.y + step_y(steering.heading, speed));
+    clamp_to_playfield(ship, run.playfield);
 }
 
 } // namespace
 
 Steering steering_of(uint8_t dir) { return steering_table[dir < 10 ? dir : 5]; }
 
-void update_ship()
+void update_ship(Run &run)
 {
-    if (ship_state >= ship_first_wreck) {
+    if (run.ship_state >= ship_first_wreck) {
         // A wreck tick does nothing else: no steering, no firing, no countdown of invulnerability.
-        count_wreck();
+        count_wreck(run);
         return;
     }
-    steer(input->dir_latch);
+    steer(run, input_of(run).dir_latch);
     // One shot per press, also while not steering; no auto-fire.
-    if (input->pressed_1)
-        fire_shot(static_cast<uint16_t>(player_ship.x), static_cast<uint16_t>(player_ship.y));
-    if (invincible_ticks > 0)
-        invincible_ticks -= 1;
+    if (input_of(run).pressed_1)
+        fire_shot(run, static_cast<uint16_t>(run.player_ship.x), static_cast<uint16_t>(run.player_ship.y));
+    if (run.invincible_ticks > 0)
+        run.invincible_ticks -= 1;
 }
 
-void fire_shot(uint16_t x, uint16_t y)
+void fire_shot(Run &run, uint16_t x, uint16_t y)
 {
-    for (Actor &shot : player_shots) {
+    for (Actor &shot : run.player_shots) {
         if (shot.active)
             continue;
         // Centred on the ship's centre line (ship x + 8) at the ship's top edge.
@@ -115,9 +110,9 @@ void fire_shot(uint16_t x, uint16_t y)
     }
 }
 
-void update_shots()
+void update_shots(Run &run)
 {
-    for (Actor &shot : player_shots) {
+    for (Actor &shot : run.player_shots) {
         if (!shot.active)
             continue;
         shot.kind = wrap_u16(shot.kind + 1);
@@ -132,42 +127,43 @@ void update_shots()
             shot.hit_h = 8;
         }
         shot.y = wrap16(shot.y - shot_speed);
-        if (!overlaps(shot, playfield))
+        if (!overlaps(shot, run.playfield))
             shot.active = 0;
     }
 }
 
-void ship_hit(uint16_t kind)
+void ship_hit(Run &run, uint16_t kind)
 {
-    if (invincible_ticks > 0)
+    if (run.invincible_ticks > 0)
         return;
     // A wreck is not hit again. The wreck's first count happens in the next tick's update.
-    if (kind_hurts_ship(kind) && ship_state < ship_first_wreck)
-        ship_state = ship_first_wreck;
+    if (kind_hurts_ship(kind) && run.ship_state < ship_first_wreck)
+        run.ship_state = ship_first_wreck;
 }
 
-void draw_ship()
+void draw_ship(Run &run)
 {
-    uint16_t x = static_cast<uint16_t>(player_ship.x);
-    uint16_t y = static_cast<uint16_t>(player_ship.y);
-    if (ship_state < ship_first_wreck) {
-        if (invincible_ticks % 2 == 0) // it blinks while invulnerable
-            draw_sprite(x, y, SHEET_SHIP, ship_state);
-    } else if (ship_state < 64) {
-        draw_sprite(x, y, SHEET_SHIP, static_cast<uint8_t>(5 + (ship_state - 5) / 16));
+    DrawTarget &target = *run.target;
+    uint16_t x = static_cast<uint16_t>(run.player_ship.x);
+    uint16_t y = static_cast<uint16_t>(run.player_ship.y);
+    if (run.ship_state < ship_first_wreck) {
+        if (run.invincible_ticks % 2 == 0) // it blinks while invulnerable
+            draw_sprite(target, x, y, SHEET_SHIP, run.ship_state);
+    } else if (run.ship_state < 64) {
+        draw_sprite(target, x, y, SHEET_SHIP, static_cast<uint8_t>(5 + (run.ship_state - 5) / 16));
     } else {
-        draw_sprite(wrap_u16(x + 2), wrap_u16(y + 2), SHEET_SHIP, 12);
-        if (lives == 0)
-            draw_text(250, 200, "g a m e   o v e r");
+        draw_sprite(target, wrap_u16(x + 2), wrap_u16(y + 2), SHEET_SHIP, 12);
+        if (run.lives == 0)
+            draw_text(target, 250, 200, "g a m e   o v e r");
     }
 }
 
-void draw_shots()
+void draw_shots(Run &run)
 {
-    for (const Actor &shot : player_shots) {
+    for (const Actor &shot : run.player_shots) {
         if (!shot.active)
             continue;
         uint8_t frame = shot.kind < 10 ? 11 : shot.kind < 20 ? 10 : 9;
-        draw_sprite(static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), SHEET_SHIP, frame);
+        draw_sprite(*run.target, static_cast<uint16_t>(shot.x), static_cast<uint16_t>(shot.y), SHEET_SHIP, frame);
     }
 }

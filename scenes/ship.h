@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "actors/actor.h"
+struct Run;
 
 constexpr uint8_t ship_level = 2;           // the steering frame when not moving sideways
 constexpr uint8_t ship_start_state = 3;     // what game_init leaves in ship_state
@@ -13,20 +13,12 @@ constexpr uint8_t ship_over_count = 250;    // without a spare ship, a count abo
 constexpr uint8_t respawn_invincible_ticks = 90;
 constexpr int player_shot_count = 32;
 
-// 0 to 4: alive, the steering frame of the last tick; 5 and above: the wreck counter.
-extern uint8_t ship_state;
-extern uint8_t lives;            // spare ships; the ship in play is not counted
-extern uint8_t invincible_ticks; // ticks of invulnerability left after a respawn
-
-// A shot uses the box fields and 'active'; its 'kind' field holds its age in ticks.
-extern Actor player_shots[player_shot_count];
-
-void update_ship();
-void fire_shot(uint16_t x, uint16_t y);
-void update_shots();
-void ship_hit(uint16_t kind);
-void draw_ship();
-void draw_shots();
+void update_ship(Run &run);
+void fire_shot(Run &run, uint16_t x, uint16_t y);
+void update_shots(Run &run);
+void ship_hit(Run &run, uint16_t kind);
+void draw_ship(Run &run);
+void draw_shots(Run &run);
 
 // The keypad directions as the ship reads them: heading and steering frame.
 struct Steering {

@@ -4,7 +4,7 @@
 
 #include "actors/actor.h"
 #include "actors/spawner.h"
-#include "scenes/game_scene.h"
+#include "scenes/run.h"
 
 namespace {
 
@@ -59,11 +59,11 @@ constexpr uint32_t hard_stream_end = 900;
 
 } // namespace
 
-void run_stage_script(uint32_t tick)
+void run_stage_script(Run &run, uint32_t tick)
 {
-    if (hard_mode && tick % hard_stream_interval == 0 && tick < hard_stream_end)
-        spawn_actor((tick & 16) ? 326 : 280, -8, KIND_FIGHTER, 0);
+    if (run.hard_mode && tick % hard_stream_interval == 0 && tick < hard_stream_end)
+        spawn_actor(run, (tick & 16) ? 326 : 280, -8, KIND_FIGHTER, 0);
     for (const StageSpawn &spawn : stage_spawns)
         if (spawn.tick == tick)
-            spawn_actor(spawn.x, spawn.y, spawn.kind, 0);
+            spawn_actor(run, spawn.x, spawn.y, spawn.kind, 0);
 }

@@ -3,5 +3,7 @@
 
 #include <cstdint>
 
+struct Run;
+
 // Spawns what the script holds for this tick of the stage phase (ticks count from 1).
-void run_stage_script(uint32_t tick);
+void run_stage_script(Run &run, uint32_t tick);

@@ -3,10 +3,9 @@
 
 #include <cstdint>
 
-extern uint8_t title_cursor; // 0 = "start", 1 = "end"
-extern uint8_t title_blink;  // drawn frames of the title, wrapping at 256
+struct Run;
 
-int title_init();
-int title_update();
-int title_draw();
-uint8_t title_transition();
+int title_init(Run &run);
+int title_update(Run &run);
+int title_draw(Run &run);
+uint8_t title_transition(Run &run);

@@ -21,14 +21,15 @@
 #include <string>
 
 #include "replay.h"
-#include "runtime/frame_clock.h"
-#include "runtime/main_loop.h"
+#include "runtime/program.h"
 #include "runtime/platform_sdl.h"
 #include "runtime/startup.h"
 #include "trace.h"
 #include "virtual_pad.h"
 
 namespace {
+
+Replay replay;
 
 enum Mode { MODE_HAT, MODE_AXES, MODE_MIXED };
 Mode mode = MODE_HAT;
@@ -133,13 +134,13 @@ bool press(const KeySnapshot &wanted, uint32_t tick)
 
 bool pressing_failed = false;
 
-void read_keys_through_pad(KeySnapshot &snapshot)
+KeySnapshot read_keys_through_pad(Run &run, uint16_t entry_keys)
 {
-    KeySnapshot wanted;
-    read_script_keys(wanted);
-    if (!press(wanted, frame_clock.ticks))
+    if (!press(script_snapshot(entry_keys), run.frame_clock.ticks))
         pressing_failed = true;
-    read_platform_keys(snapshot);
+    KeySnapshot snapshot;
+    read_player_keys(run, snapshot);
+    return snapshot;
 }
 
 int usage()
@@ -202,7 +203,7 @@ int main(int argc, char *argv[])
     options.trace = trace;
     options.draws = argc == 5;
     options.read_keys = read_keys_through_pad;
-    run_replay(script, options);
+    run_replay(replay, script, options);
     runtime_shutdown();
     if (std::fclose(trace) != 0 || pressing_failed) {
         std::fprintf(stderr, "pad_replay: %s\n", pressing_failed ? "setting the pad failed" : "writing the trace failed");

@@ -4,28 +4,27 @@
 #include <cstdint>
 
 #include "actors/angle_math.h"
+#include "runtime/trig_tables.h"
 
 namespace {
 
-class AngleMathTest : public testing::Test {
-  protected:
-    void SetUp() override { build_trig_tables(); }
-};
+// The tables are built before main.
+using AngleMathTest = testing::Test;
 
 TEST_F(AngleMathTest, CosineTableTellingEntries)
 {
     const int keys[] = {0, 1, 64, 128, 171, 256, 512, 683, 768, 1023};
     const int32_t values[] = {65536, 65534, 60547, 46340, 32651, 0, -65536, -32651, 0, 65534};
     for (int i = 0; i < 10; i++)
-        EXPECT_EQ(cos_table[keys[i]], values[i]) << "entry " << keys[i];
+        EXPECT_EQ(trig_tables.cos_table[keys[i]], values[i]) << "entry " << keys[i];
 }
 
 TEST_F(AngleMathTest, CosineTableIsSymmetric)
 {
     for (int k = 1; k < 1024; k++)
-        ASSERT_EQ(cos_table[k], cos_table[1024 - k]) << "entry " << k;
+        ASSERT_EQ(trig_tables.cos_table[k], trig_tables.cos_table[1024 - k]) << "entry " << k;
     for (int k = 0; k < 512; k++)
-        ASSERT_EQ(cos_table[k + 512], -cos_table[k]) << "entry " << k;
+        ASSERT_EQ(trig_tables.cos_table[k + 512], -trig_tables.cos_table[k]) << "entry " << k;
 }
 
 TEST_F(AngleMathTest, ArctangentTableTellingEntries)
@@ -33,9 +32,9 @@ TEST_F(AngleMathTest, ArctangentTableTellingEntries)
     const int keys[] = {0, 1, 2, 64, 128, 192, 255};
     const uint16_t values[] = {0, 40, 81, 2555, 4836, 6711, 8171};
     for (int i = 0; i < 7; i++)
-        EXPECT_EQ(atan_table[keys[i]], values[i]) << "entry " << keys[i];
+        EXPECT_EQ(trig_tables.atan_table[keys[i]], values[i]) << "entry " << keys[i];
     for (int k = 1; k < 256; k++)
-        ASSERT_GT(atan_table[k], atan_table[k - 1]) << "entry " << k;
+        ASSERT_GT(trig_tables.atan_table[k], trig_tables.atan_table[k - 1]) << "entry " << k;
 }
 
 TEST_F(AngleMathTest, LookupsWrapTheHeading)
@@ -47,7 +46,7 @@ TEST_F(AngleMathTest, LookupsWrapTheHeading)
     for (int k = 0; k < 1024; k++) {
         ASSERT_EQ(cos_lookup(static_cast<uint16_t>(1024 + k)), cos_lookup(static_cast<uint16_t>(k)));
         ASSERT_EQ(cos_lookup(static_cast<uint16_t>(64512 + k)), cos_lookup(static_cast<uint16_t>(k)));
-        ASSERT_EQ(sin_lookup(static_cast<uint16_t>(k)), cos_table[(k + 768) % 1024]);
+        ASSERT_EQ(sin_lookup(static_cast<uint16_t>(k)), trig_tables.cos_table[(k + 768) % 1024]);
     }
 }
 
@@ -104,7 +103,7 @@ TEST_F(AngleMathTest, AngleOfWorkedValues)
     EXPECT_EQ(angle_of(100, 1), 81);
     EXPECT_EQ(round_shift(angle_of(100, -1), 6), 1023);
     // Large screen differences: the ratio index stays below 256.
-    EXPECT_EQ(angle_of(32767, 32766), atan_table[(32766 * 256) / 32767]);
+    EXPECT_EQ(angle_of(32767, 32766), trig_tables.atan_table[(32766 * 256) / 32767]);
     EXPECT_EQ(angle_of(-65535, 1), 32768);
 }
 

@@ -2,6 +2,7 @@
 // player shot does to them, their images, and when they leave the playfield.
 #include "game_fixture.h"
 
+#include "actors/kinds.h"
 #include "behaviours/behaviours.h"
 #include "scenes/collisions.h"
 
@@ -10,9 +11,9 @@ namespace {
 using ProjectileTest = GameTest;
 using ProjectileDrawTest = DrawTest;
 
-void shot_over(const Actor &target)
+void shot_over(Run &run, const Actor &target)
 {
-    Actor &shot = player_shots[0];
+    Actor &shot = run.player_shots[0];
     shot = Actor{};
     shot.x = static_cast<int16_t>(target.x + 1);
     shot.y = static_cast<int16_t>(target.y + 1);
@@ -24,17 +25,17 @@ TEST_F(ProjectileTest, ShotDownDebrisLeavesAnExplosionAndNoScore)
 {
     spawn(264, 0, KIND_DEBRIS, 758);
     for (int k = 0; k < 4; k++)
-        debris_update(0);
-    ASSERT_EQ(actor_pool[0].x, 263);
-    ASSERT_EQ(actor_pool[0].y, 18);
-    shot_over(actor_pool[0]);
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 0);
-    EXPECT_EQ(score, 0);
+        debris_update(run, 0);
+    ASSERT_EQ(run.actor_pool[0].x, 263);
+    ASSERT_EQ(run.actor_pool[0].y, 18);
+    shot_over(run, run.actor_pool[0]);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 0);
+    EXPECT_EQ(run.score, 0);
     // The debris is gone; its explosion took the slot.
-    EXPECT_EQ(actor_pool[0].kind, KIND_EXPLOSION);
-    EXPECT_EQ(actor_pool[0].x, 268);
-    EXPECT_EQ(actor_pool[0].y, 23);
+    EXPECT_EQ(run.actor_pool[0].kind, KIND_EXPLOSION);
+    EXPECT_EQ(run.actor_pool[0].x, 268);
+    EXPECT_EQ(run.actor_pool[0].y, 23);
     EXPECT_EQ(count_active(KIND_DEBRIS), 0);
 }
 
@@ -42,93 +43,93 @@ TEST_F(ProjectileTest, DebrisDriftsAlongItsHeading)
 {
     spawn(264, 0, KIND_DEBRIS, 758);
     for (int k = 0; k < 11; k++)
-        debris_update(0);
+        debris_update(run, 0);
     // 60 pixels along heading 758: about 3.7 to the left, 60 down.
-    EXPECT_EQ(actor_pool[0].x, 260);
-    EXPECT_EQ(actor_pool[0].y, 60);
-    start_run(true);
+    EXPECT_EQ(run.actor_pool[0].x, 260);
+    EXPECT_EQ(run.actor_pool[0].y, 60);
+    start_game(true);
     spawn(264, 0, KIND_DEBRIS, 718);
     for (int k = 0; k < 11; k++)
-        debris_update(0);
+        debris_update(run, 0);
     // 140 pixels along heading 718: about 42 to the left, 133.5 down.
-    EXPECT_EQ(actor_pool[0].x, 222);
-    EXPECT_EQ(actor_pool[0].y, 133);
+    EXPECT_EQ(run.actor_pool[0].x, 222);
+    EXPECT_EQ(run.actor_pool[0].y, 133);
 }
 
 TEST_F(ProjectileTest, BossShotSpeedByMode)
 {
     // A shot heading straight down (aim 768 from above the ship, with the normal-run +32 undone).
     spawn(300, 60, KIND_BOSS);
-    actor_pool[0].anim = 1;
-    spawn_actor(319, 100, KIND_BOSS_SHOT, 0);
-    actor_pool[1].param = 768;
-    boss_shot_update(1);
-    boss_shot_update(1);
-    EXPECT_EQ(actor_pool[1].x, 319);
-    EXPECT_EQ(actor_pool[1].y, 110);
-    start_run(true);
+    run.actor_pool[0].anim = 1;
+    spawn_actor(run, 319, 100, KIND_BOSS_SHOT, 0);
+    run.actor_pool[1].param = 768;
+    boss_shot_update(run, 1);
+    boss_shot_update(run, 1);
+    EXPECT_EQ(run.actor_pool[1].x, 319);
+    EXPECT_EQ(run.actor_pool[1].y, 110);
+    start_game(true);
     spawn(300, 60, KIND_BOSS);
-    actor_pool[0].anim = 2;
-    spawn_actor(319, 100, KIND_BOSS_SHOT, 0);
-    ASSERT_EQ(actor_pool[1].param, 768);
-    boss_shot_update(1);
-    boss_shot_update(1);
-    boss_shot_update(1);
-    EXPECT_EQ(actor_pool[1].y, 104);
+    run.actor_pool[0].anim = 2;
+    spawn_actor(run, 319, 100, KIND_BOSS_SHOT, 0);
+    ASSERT_EQ(run.actor_pool[1].param, 768);
+    boss_shot_update(run, 1);
+    boss_shot_update(run, 1);
+    boss_shot_update(run, 1);
+    EXPECT_EQ(run.actor_pool[1].y, 104);
 }
 
 TEST_F(ProjectileTest, BossDropLeavesThePlayfieldOnTime)
 {
     for (int hard = 0; hard <= 1; hard++) {
-        start_run(hard);
+        start_game(hard);
         spawn(277, 105, KIND_BOSS_DROP);
         int leaving_update = 0;
         for (int u = 1; u <= 60 && leaving_update == 0; u++) {
-            update_actors();
-            cull_actors();
-            if (!actor_pool[0].active)
+            update_actors(run);
+            cull_actors(run);
+            if (!run.actor_pool[0].active)
                 leaving_update = u;
             else
-                EXPECT_EQ(actor_pool[0].x, 277);
+                EXPECT_EQ(run.actor_pool[0].x, 277);
         }
         EXPECT_EQ(leaving_update, hard ? 13 : 38);
-        EXPECT_EQ(actor_pool[0].y, hard ? 495 : 485);
+        EXPECT_EQ(run.actor_pool[0].y, hard ? 495 : 485);
     }
 }
 
 TEST_F(ProjectileTest, ShotsPassBossShotsAndDrops)
 {
     spawn(300, 200, KIND_BOSS_DROP);
-    shot_over(actor_pool[0]);
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 1);
-    EXPECT_EQ(actor_pool[0].active, 1);
-    clear_actor_pool();
+    shot_over(run, run.actor_pool[0]);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 1);
+    EXPECT_EQ(run.actor_pool[0].active, 1);
+    clear_actor_pool(run);
     spawn(300, 60, KIND_BOSS);
-    actor_pool[0].x = 0; // out of the shot's way
-    spawn_actor(300, 200, KIND_BOSS_SHOT, 0);
-    shot_over(actor_pool[1]);
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 1);
-    EXPECT_EQ(actor_pool[1].active, 1);
-    boss_shot_event(1, EVENT_SHOT_HIT);
-    boss_drop_event(1, EVENT_SHOT_HIT);
-    EXPECT_EQ(actor_pool[1].active, 1);
+    run.actor_pool[0].x = 0; // out of the shot's way
+    spawn_actor(run, 300, 200, KIND_BOSS_SHOT, 0);
+    shot_over(run, run.actor_pool[1]);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 1);
+    EXPECT_EQ(run.actor_pool[1].active, 1);
+    run.actor_pool[1].on_event(run, 1, EVENT_SHOT_HIT);
+    kind_row(KIND_BOSS_DROP)->event(run, 1, EVENT_SHOT_HIT);
+    EXPECT_EQ(run.actor_pool[1].active, 1);
 }
 
 TEST_F(ProjectileDrawTest, HardThirdShotAlternatesFrames)
 {
-    start_run(true);
+    start_game(true);
     ASSERT_EQ(spawn(308, -8, KIND_BOSS), 0);
     for (int k = 0; k < 49; k++)
-        boss_update(0);
-    ASSERT_EQ(actor_pool[0].param, 1);
+        boss_update(run, 0);
+    ASSERT_EQ(run.actor_pool[0].param, 1);
     std::vector<int> frames;
     for (int k = 0; k < 4; k++) {
-        boss_update(0);
-        ASSERT_EQ(actor_pool[3].kind, KIND_BOSS_SHOT);
+        boss_update(run, 0);
+        ASSERT_EQ(run.actor_pool[3].kind, KIND_BOSS_SHOT);
         recorded_draws().clear();
-        boss_shot_draw(3);
+        boss_shot_draw(run, 3);
         std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
         ASSERT_EQ(sprites.size(), 1u);
         frames.push_back(sprites[0].frame);

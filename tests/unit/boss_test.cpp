@@ -9,36 +9,36 @@ namespace {
 
 class BossTest : public GameTest {
   protected:
-    static Actor &boss() { return actor_pool[0]; }
+    Actor &boss() { return run.actor_pool[0]; }
 
-    static void start_boss() { ASSERT_EQ(spawn(308, -8, KIND_BOSS), 0); }
+    void start_boss() { ASSERT_EQ(spawn(308, -8, KIND_BOSS), 0); }
 
     // One boss update; returns what it spawned (in slot order) and frees it, so the pool never fills.
-    static std::vector<Actor> tick()
+    std::vector<Actor> tick()
     {
-        boss_update(0);
+        boss_update(run, 0);
         std::vector<Actor> made;
         for (uint16_t i = 1; i < actor_pool_size; i++)
-            if (actor_pool[i].active)
-                made.push_back(actor_pool[i]);
+            if (run.actor_pool[i].active)
+                made.push_back(run.actor_pool[i]);
         free_all_but(0);
         return made;
     }
 
-    static void ticks(int n)
+    void ticks(int n)
     {
         for (int k = 0; k < n; k++)
             tick();
     }
 
-    static void hits(int n)
+    void hits(int n)
     {
         for (int k = 0; k < n; k++)
-            boss_event(0, EVENT_SHOT_HIT);
+            boss_event(run, 0, EVENT_SHOT_HIT);
     }
 
     // From the spawn to the first update of the orbit phase.
-    static void to_orbit()
+    void to_orbit()
     {
         start_boss();
         ticks(49);
@@ -46,7 +46,7 @@ class BossTest : public GameTest {
     }
 
     // Twenty hits at once, then orbit on until the strike phase begins.
-    static void to_strike()
+    void to_strike()
     {
         to_orbit();
         hits(20);
@@ -56,7 +56,7 @@ class BossTest : public GameTest {
     }
 
     // Ten hits in the first hold, then the update that starts the rain.
-    static void to_rain()
+    void to_rain()
     {
         to_strike();
         ticks(151);
@@ -66,7 +66,7 @@ class BossTest : public GameTest {
     }
 
     // Ten hits in the rain, then the update that starts the sinking.
-    static void to_sinking()
+    void to_sinking()
     {
         to_rain();
         hits(10);
@@ -103,7 +103,7 @@ TEST_F(BossTest, FirstOrbitPositionsInANormalRun)
 
 TEST_F(BossTest, FirstOrbitPositionsInAHardRun)
 {
-    start_run(true);
+    start_game(true);
     to_orbit();
     const int expected[5][2] = {{300, 41}, {292, 43}, {285, 45}, {278, 49}, {271, 53}};
     for (int k = 0; k < 5; k++) {
@@ -116,7 +116,7 @@ TEST_F(BossTest, FirstOrbitPositionsInAHardRun)
 TEST_F(BossTest, OrbitWidthByMode)
 {
     for (int hard = 0; hard <= 1; hard++) {
-        start_run(hard);
+        start_game(hard);
         to_orbit();
         int lo = 1000, hi = -1000;
         for (int k = 0; k < 1024; k++) {
@@ -128,7 +128,7 @@ TEST_F(BossTest, OrbitWidthByMode)
         }
         EXPECT_EQ(lo, hard ? 244 : 218);
         EXPECT_EQ(hi, hard ? 372 : 398);
-        clear_actor_pool();
+        clear_actor_pool(run);
     }
 }
 
@@ -153,7 +153,7 @@ TEST_F(BossTest, NormalStreamAlternatesSidesEverySecondUpdate)
 
 TEST_F(BossTest, HardStreamSendsThreeShotsEveryUpdate)
 {
-    start_run(true);
+    start_game(true);
     to_orbit();
     for (int k = 0; k < 3; k++) {
         std::vector<Actor> shots = tick();
@@ -184,7 +184,7 @@ TEST_F(BossTest, OrbitsOnAfterItsLastHitUntilAngleZero)
         if (k == 100)
             hits(3); // hits in the meantime still score
     }
-    EXPECT_EQ(score, 23);
+    EXPECT_EQ(run.score, 23);
     EXPECT_EQ(boss().hp, 0);
     tick(); // the 320th
     EXPECT_EQ(boss().param, BOSS_STRIKE);
@@ -199,9 +199,9 @@ TEST_F(BossTest, StrikeSpotFollowsTheShipsQuarter)
     const int ship_x[] = {200, 259, 260, 319, 320, 379, 380, 424};
     const int spot[] = {215, 215, 277, 277, 339, 339, 401, 401};
     for (int k = 0; k < 8; k++) {
-        game_init();
+        game_init(run);
         to_strike();
-        player_ship.x = static_cast<int16_t>(ship_x[k]);
+        run.player_ship.x = static_cast<int16_t>(ship_x[k]);
         ticks(150);
         EXPECT_EQ(boss().step, 150);
         tick();
@@ -240,7 +240,7 @@ TEST_F(BossTest, DropAtStep180InANormalRun)
 
 TEST_F(BossTest, DropAtTheStrikeInAHardRun)
 {
-    start_run(true);
+    start_game(true);
     to_strike();
     std::vector<int> drop_updates;
     for (int u = 1; u <= 421; u++)
@@ -260,7 +260,7 @@ TEST_F(BossTest, FirstCycleTakes211UpdatesLaterOnes210)
     EXPECT_EQ(boss().angle, 0);
     EXPECT_EQ(boss().anim, 0);
     // The next shimmer starts on the far-left spot with spacing 0: the centre itself.
-    player_ship.x = 424;
+    run.player_ship.x = 424;
     tick();
     EXPECT_EQ(boss().x, 308);
     ticks(148);
@@ -276,22 +276,22 @@ TEST_F(BossTest, FirstCycleTakes211UpdatesLaterOnes210)
 TEST_F(BossTest, StrikeHitsCountOnlyWhileHolding)
 {
     to_strike();
-    score = 0;
+    run.score = 0;
     boss().step = 100;
     hits(1);
     boss().step = 150;
     hits(1);
     EXPECT_EQ(boss().hp, 10);
-    EXPECT_EQ(score, 0);
+    EXPECT_EQ(run.score, 0);
     boss().step = 151;
     hits(1);
     EXPECT_EQ(boss().hp, 9);
     boss().step = 210;
     hits(9);
     EXPECT_EQ(boss().hp, 0);
-    EXPECT_EQ(score, 10);
+    EXPECT_EQ(run.score, 10);
     hits(1);
-    EXPECT_EQ(score, 10);
+    EXPECT_EQ(run.score, 10);
     EXPECT_EQ(boss().hp, 0);
 }
 
@@ -338,7 +338,7 @@ TEST_F(BossTest, RainFallsInRunsOf16AcrossTheTop)
 
 TEST_F(BossTest, HardRainLeansFurther)
 {
-    start_run(true);
+    start_game(true);
     to_rain();
     ticks(15);
     std::vector<Actor> made = tick();
@@ -351,12 +351,12 @@ TEST_F(BossTest, RainEndsAfterTenHits)
 {
     to_rain();
     ticks(3);
-    score = 0;
+    run.score = 0;
     hits(10);
-    EXPECT_EQ(score, 10);
+    EXPECT_EQ(run.score, 10);
     EXPECT_EQ(boss().anim, 0);
     hits(1);
-    EXPECT_EQ(score, 10);
+    EXPECT_EQ(run.score, 10);
     EXPECT_EQ(boss().anim, 0);
     tick();
     EXPECT_EQ(boss().param, BOSS_SINKING);
@@ -377,53 +377,53 @@ TEST_F(BossTest, NormalRunHoversThenSinks)
     }
     ticks(18);
     EXPECT_EQ(boss().y, 465);
-    EXPECT_EQ(overlaps(boss(), playfield), 1);
+    EXPECT_EQ(overlaps(boss(), run.playfield), 1);
     std::vector<Actor> made = tick();
     EXPECT_EQ(boss().y, 485);
-    EXPECT_EQ(overlaps(boss(), playfield), 0);
+    EXPECT_EQ(overlaps(boss(), run.playfield), 0);
     ASSERT_EQ(made.size(), 1u);
     EXPECT_EQ(made[0].y, 495);
 }
 
 TEST_F(BossTest, HardRunSinksAtOnceMoreSlowly)
 {
-    start_run(true);
+    start_game(true);
     to_sinking();
     ASSERT_EQ(boss().y, 105);
     ticks(31);
     EXPECT_EQ(boss().y, 477);
-    EXPECT_EQ(overlaps(boss(), playfield), 1);
+    EXPECT_EQ(overlaps(boss(), run.playfield), 1);
     tick();
     EXPECT_EQ(boss().y, 489);
-    EXPECT_EQ(overlaps(boss(), playfield), 0);
+    EXPECT_EQ(overlaps(boss(), run.playfield), 0);
 }
 
 TEST_F(BossTest, NoDamageWhileEnteringOrSinking)
 {
     start_boss();
     hits(3);
-    EXPECT_EQ(score, 0);
-    clear_actor_pool();
+    EXPECT_EQ(run.score, 0);
+    clear_actor_pool(run);
     to_sinking();
-    score = 0;
+    run.score = 0;
     hits(3);
-    EXPECT_EQ(score, 0);
+    EXPECT_EQ(run.score, 0);
 }
 
 TEST_F(BossTest, LeavingWhileTheShipIsAWreckChangesNothing)
 {
     to_sinking();
-    game_phase = PHASE_STAGE;
-    game_tick = 1500;
-    score = 40;
+    run.game_phase = PHASE_STAGE;
+    run.game_tick = 1500;
+    run.score = 40;
     boss().y = 485;
     boss().angle = 0;
-    ship_state = 100;
-    boss_event(0, EVENT_LEFT_PLAYFIELD);
+    run.ship_state = 100;
+    boss_event(run, 0, EVENT_LEFT_PLAYFIELD);
     EXPECT_EQ(boss().active, 1);
-    EXPECT_EQ(score, 40);
-    EXPECT_EQ(game_phase, PHASE_STAGE);
-    EXPECT_EQ(game_tick, 1500u);
+    EXPECT_EQ(run.score, 40);
+    EXPECT_EQ(run.game_phase, PHASE_STAGE);
+    EXPECT_EQ(run.game_tick, 1500u);
     // It goes on sinking and making explosions.
     std::vector<Actor> made = tick();
     EXPECT_EQ(boss().y, 505);
@@ -433,13 +433,13 @@ TEST_F(BossTest, LeavingWhileTheShipIsAWreckChangesNothing)
 TEST_F(BossTest, LeavingWhileTheShipIsAliveEndsTheStage)
 {
     to_sinking();
-    game_phase = PHASE_STAGE;
-    game_tick = 1500;
-    score = 40;
-    boss_event(0, EVENT_LEFT_PLAYFIELD);
-    EXPECT_EQ(score, 1040);
-    EXPECT_EQ(game_phase, PHASE_ENDING);
-    EXPECT_EQ(game_tick, 0u);
+    run.game_phase = PHASE_STAGE;
+    run.game_tick = 1500;
+    run.score = 40;
+    boss_event(run, 0, EVENT_LEFT_PLAYFIELD);
+    EXPECT_EQ(run.score, 1040);
+    EXPECT_EQ(run.game_phase, PHASE_ENDING);
+    EXPECT_EQ(run.game_tick, 0u);
     EXPECT_EQ(boss().active, 0);
 }
 
@@ -449,45 +449,45 @@ TEST_F(BossTest, EndingWaitsForTheWreckToComeBack)
     to_sinking();
     boss().y = 485;
     boss().angle = 0;
-    game_phase = PHASE_STAGE;
-    game_tick = 1300;
-    score = 0;
-    lives = 1;
-    ship_state = 101;
+    run.game_phase = PHASE_STAGE;
+    run.game_tick = 1300;
+    run.score = 0;
+    run.lives = 1;
+    run.ship_state = 101;
     for (int k = 1; k < 59; k++) {
-        game_update();
-        ASSERT_EQ(game_phase, PHASE_STAGE) << "tick " << k;
+        game_update(run);
+        ASSERT_EQ(run.game_phase, PHASE_STAGE) << "tick " << k;
     }
-    EXPECT_EQ(actor_pool[0].kind, KIND_BOSS);
-    EXPECT_EQ(actor_pool[0].active, 1);
-    game_update(); // the ship is back at count 160, before the playfield pass
-    EXPECT_EQ(ship_state, 2);
-    EXPECT_EQ(game_phase, PHASE_ENDING);
-    EXPECT_EQ(game_tick, 0u);
-    EXPECT_EQ(score, 1000);
+    EXPECT_EQ(run.actor_pool[0].kind, KIND_BOSS);
+    EXPECT_EQ(run.actor_pool[0].active, 1);
+    game_update(run); // the ship is back at count 160, before the playfield pass
+    EXPECT_EQ(run.ship_state, 2);
+    EXPECT_EQ(run.game_phase, PHASE_ENDING);
+    EXPECT_EQ(run.game_tick, 0u);
+    EXPECT_EQ(run.score, 1000);
 }
 
 TEST_F(BossTest, SinkingExplosionAboveTheBossAgesInTheSamePass)
 {
     spawn(308, 105, KIND_BOSS);
-    actor_pool[0].param = BOSS_SINKING;
-    actor_pool[0].angle = 10;
-    update_actors();
-    ASSERT_EQ(actor_pool[1].kind, KIND_EXPLOSION);
-    EXPECT_EQ(actor_pool[1].origin_x, 1);
-    EXPECT_EQ(actor_pool[1].x, 322);
-    EXPECT_EQ(actor_pool[1].y, 115);
+    run.actor_pool[0].param = BOSS_SINKING;
+    run.actor_pool[0].angle = 10;
+    update_actors(run);
+    ASSERT_EQ(run.actor_pool[1].kind, KIND_EXPLOSION);
+    EXPECT_EQ(run.actor_pool[1].origin_x, 1);
+    EXPECT_EQ(run.actor_pool[1].x, 322);
+    EXPECT_EQ(run.actor_pool[1].y, 115);
     // One that lands below the boss waits for the next pass.
-    clear_actor_pool();
+    clear_actor_pool(run);
     spawn(-100, -100, KIND_EXPLOSION);
     ASSERT_EQ(spawn(308, 105, KIND_BOSS), 1);
-    actor_pool[1].param = BOSS_SINKING;
-    actor_pool[1].angle = 10;
-    actor_pool[0].active = 0;
-    update_actors();
-    ASSERT_EQ(actor_pool[0].active, 1);
-    EXPECT_EQ(actor_pool[0].x, 322);
-    EXPECT_EQ(actor_pool[0].origin_x, 0);
+    run.actor_pool[1].param = BOSS_SINKING;
+    run.actor_pool[1].angle = 10;
+    run.actor_pool[0].active = 0;
+    update_actors(run);
+    ASSERT_EQ(run.actor_pool[0].active, 1);
+    EXPECT_EQ(run.actor_pool[0].x, 322);
+    EXPECT_EQ(run.actor_pool[0].origin_x, 0);
 }
 
 } // namespace

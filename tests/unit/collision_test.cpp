@@ -17,12 +17,12 @@ std::vector<std::pair<uint16_t, uint16_t>> &events()
     static std::vector<std::pair<uint16_t, uint16_t>> seen;
     return seen;
 }
-void record_event(uint16_t index, uint16_t code) { events().push_back({index, code}); }
+void record_event(Run &, uint16_t index, uint16_t code) { events().push_back({index, code}); }
 
 // Places the next shot slot's hit box over (x, y) with the given size.
-void shot_at(int slot, int16_t x, int16_t y)
+void shot_at(Run &run, int slot, int16_t x, int16_t y)
 {
-    Actor &shot = player_shots[slot];
+    Actor &shot = run.player_shots[slot];
     shot = Actor{};
     shot.x = x, shot.y = y, shot.w = 6, shot.h = 3;
     shot.hit_w = 6, shot.hit_h = 3;
@@ -64,130 +64,130 @@ TEST_F(CollisionTest, OnlyTheHitBoxCounts)
 TEST_F(CollisionTest, NegativeCoordinatesAreSigned)
 {
     // y -8 with a 16-pixel-high box reaches y 8 and overlaps the playfield.
-    EXPECT_EQ(overlaps(box(210, -8, 16, 16), playfield), 1);
-    EXPECT_EQ(overlaps(box(210, -16, 16, 16), playfield), 0);
-    EXPECT_EQ(overlaps(box(-300, 10, 16, 16), playfield), 0);
-    EXPECT_EQ(overlaps(box(439, 479, 16, 16), playfield), 1);
-    EXPECT_EQ(overlaps(box(440, 100, 16, 16), playfield), 0);
-    EXPECT_EQ(overlaps(box(184, 100, 16, 16), playfield), 0);
+    EXPECT_EQ(overlaps(box(210, -8, 16, 16), run.playfield), 1);
+    EXPECT_EQ(overlaps(box(210, -16, 16, 16), run.playfield), 0);
+    EXPECT_EQ(overlaps(box(-300, 10, 16, 16), run.playfield), 0);
+    EXPECT_EQ(overlaps(box(439, 479, 16, 16), run.playfield), 1);
+    EXPECT_EQ(overlaps(box(440, 100, 16, 16), run.playfield), 0);
+    EXPECT_EQ(overlaps(box(184, 100, 16, 16), run.playfield), 0);
 }
 
 TEST_F(CollisionTest, ShotsHitOnlyFightersHuntersDebrisAndTheBoss)
 {
     for (uint8_t kind : {1, 2, 3, 4, 5, 6, 7, 8, 10}) {
-        clear_actor_pool();
-        spawn_actor(300, 100, kind, 0);
-        actor_pool[0].hit_w = 16; // the explosion's stale box, given a size here
-        actor_pool[0].hit_h = 16;
-        shot_at(0, 302, 102);
-        collide_shots();
+        clear_actor_pool(run);
+        spawn_actor(run, 300, 100, kind, 0);
+        run.actor_pool[0].hit_w = 16; // the explosion's stale box, given a size here
+        run.actor_pool[0].hit_h = 16;
+        shot_at(run, 0, 302, 102);
+        collide_shots(run);
         bool hittable = kind == 1 || kind == 3 || kind == 5 || kind == 6;
-        EXPECT_EQ(player_shots[0].active, hittable ? 0 : 1) << "kind " << int{kind};
-        player_shots[0].active = 0;
+        EXPECT_EQ(run.player_shots[0].active, hittable ? 0 : 1) << "kind " << int{kind};
+        run.player_shots[0].active = 0;
     }
 }
 
 TEST_F(CollisionTest, ShimmeringBossLetsShotsPass)
 {
     spawn(300, 100, KIND_BOSS);
-    Actor &boss = actor_pool[0];
+    Actor &boss = run.actor_pool[0];
     boss.param = BOSS_STRIKE;
     for (int16_t step : {-1, 0, 149}) {
         boss.step = step;
-        shot_at(0, 305, 105);
-        collide_shots();
-        EXPECT_EQ(player_shots[0].active, 1) << "step " << step;
+        shot_at(run, 0, 305, 105);
+        collide_shots(run);
+        EXPECT_EQ(run.player_shots[0].active, 1) << "step " << step;
     }
     boss.step = 150;
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 0);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 0);
     // In the other phases the boss stops shots whatever its step.
     boss.param = BOSS_ORBIT;
     boss.step = 10;
     boss.hp = 20;
-    shot_at(0, 305, 105);
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 0);
+    shot_at(run, 0, 305, 105);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 0);
     EXPECT_EQ(boss.hp, 19);
 }
 
 TEST_F(CollisionTest, EveryOverlappingShotHitsASurvivor)
 {
     spawn(300, 100, KIND_HUNTER);
-    shot_at(3, 302, 102);
-    shot_at(9, 308, 110);
-    collide_shots();
-    EXPECT_EQ(player_shots[3].active, 0);
-    EXPECT_EQ(player_shots[9].active, 0);
-    EXPECT_EQ(actor_pool[0].step, 1);
-    EXPECT_EQ(score, 20);
+    shot_at(run, 3, 302, 102);
+    shot_at(run, 9, 308, 110);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[3].active, 0);
+    EXPECT_EQ(run.player_shots[9].active, 0);
+    EXPECT_EQ(run.actor_pool[0].step, 1);
+    EXPECT_EQ(run.score, 20);
 }
 
 TEST_F(CollisionTest, ActorThatFreesItselfTakesNoMoreShots)
 {
     // Slot 0 is free, so the fighter's explosion goes there and the fighter's slot stays free.
-    spawn_actor(-100, -100, KIND_EXPLOSION, 0);
+    spawn_actor(run, -100, -100, KIND_EXPLOSION, 0);
     ASSERT_EQ(spawn(300, 100, KIND_FIGHTER), 1);
-    actor_pool[0].active = 0;
-    shot_at(0, 302, 102);
-    shot_at(1, 304, 104);
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 0);
-    EXPECT_EQ(player_shots[1].active, 1);
-    EXPECT_EQ(actor_pool[1].active, 0);
-    EXPECT_EQ(actor_pool[0].kind, KIND_EXPLOSION);
-    EXPECT_EQ(score, 110);
+    run.actor_pool[0].active = 0;
+    shot_at(run, 0, 302, 102);
+    shot_at(run, 1, 304, 104);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 0);
+    EXPECT_EQ(run.player_shots[1].active, 1);
+    EXPECT_EQ(run.actor_pool[1].active, 0);
+    EXPECT_EQ(run.actor_pool[0].kind, KIND_EXPLOSION);
+    EXPECT_EQ(run.score, 110);
 }
 
 TEST_F(CollisionTest, ExplosionInTheKillersSlotTakesNoShot)
 {
     // Slot 0 is the fighter's; its explosion takes the same slot and lets the second shot through.
     spawn(300, 100, KIND_FIGHTER);
-    shot_at(0, 302, 102);
-    shot_at(1, 304, 104);
-    collide_shots();
-    EXPECT_EQ(actor_pool[0].kind, KIND_EXPLOSION);
-    EXPECT_EQ(player_shots[1].active, 1);
-    EXPECT_EQ(score, 110);
+    shot_at(run, 0, 302, 102);
+    shot_at(run, 1, 304, 104);
+    collide_shots(run);
+    EXPECT_EQ(run.actor_pool[0].kind, KIND_EXPLOSION);
+    EXPECT_EQ(run.player_shots[1].active, 1);
+    EXPECT_EQ(run.score, 110);
 }
 
 TEST_F(CollisionTest, LastShotSlotHits)
 {
     spawn(300, 100, KIND_FIGHTER);
-    shot_at(31, 302, 102);
-    collide_shots();
-    EXPECT_EQ(player_shots[31].active, 0);
-    EXPECT_EQ(score, 110);
+    shot_at(run, 31, 302, 102);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[31].active, 0);
+    EXPECT_EQ(run.score, 110);
 }
 
 TEST_F(CollisionTest, InactiveRecordsTakeNothing)
 {
     spawn(300, 100, KIND_FIGHTER);
-    actor_pool[0].active = 0;
-    actor_pool[0].on_event = record_event;
+    run.actor_pool[0].active = 0;
+    run.actor_pool[0].on_event = record_event;
     events().clear();
-    shot_at(0, 302, 102);
-    collide_shots();
-    EXPECT_EQ(player_shots[0].active, 1);
-    player_ship.x = 300;
-    player_ship.y = 100;
-    collide_ship();
-    EXPECT_EQ(ship_state, 3); // as the run started: not a wreck
-    actor_pool[0].x = 0; // outside the playfield
-    cull_actors();
+    shot_at(run, 0, 302, 102);
+    collide_shots(run);
+    EXPECT_EQ(run.player_shots[0].active, 1);
+    run.player_ship.x = 300;
+    run.player_ship.y = 100;
+    collide_ship(run);
+    EXPECT_EQ(run.ship_state, 3); // as the run started: not a wreck
+    run.actor_pool[0].x = 0; // outside the playfield
+    cull_actors(run);
     EXPECT_TRUE(events().empty());
-    EXPECT_EQ(score, 0);
+    EXPECT_EQ(run.score, 0);
 }
 
 TEST_F(CollisionTest, ActorStayingOutsideIsToldEveryTick)
 {
     spawn(100, 100, KIND_EXPLOSION);
-    actor_pool[0].hit_w = 16;
-    actor_pool[0].hit_h = 16;
-    actor_pool[0].on_event = record_event;
+    run.actor_pool[0].hit_w = 16;
+    run.actor_pool[0].hit_h = 16;
+    run.actor_pool[0].on_event = record_event;
     events().clear();
     for (int tick = 0; tick < 3; tick++)
-        cull_actors();
+        cull_actors(run);
     ASSERT_EQ(events().size(), 3u);
     for (const auto &event : events()) {
         EXPECT_EQ(event.first, 0);
@@ -200,9 +200,9 @@ TEST_F(CollisionTest, ActorLeavingInItsFirstUpdateIsCulledInTheTickOfItsSpawn)
     // An aimed shot heading straight up from the top edge: after its first update its box ends at
     // y 0 and the playfield pass removes it in the same tick.
     spawn(300, -7, KIND_AIMED_SHOT);
-    actor_pool[0].param = 256;
+    run.actor_pool[0].param = 256;
     safe_tick();
-    EXPECT_EQ(actor_pool[0].active, 0);
+    EXPECT_EQ(run.actor_pool[0].active, 0);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "runtime/back_buffer.h"
 #include "runtime/drawing.h"
 #include "runtime/platform.h"
 #include "runtime/sprite_sheets.h"
@@ -22,7 +23,6 @@ class DrawingTest : public SdlScreenTest {
         SdlScreenTest::SetUp();
         saved_sheet = sprite_sheets[test_sheet];
         saved_unloaded = sprite_sheets[unloaded_sheet];
-        saved_observer = draw_observer;
         SDL_Surface *bitmap = make_indexed_surface(32, 16);
         ASSERT_NE(bitmap, nullptr);
         for (int y = 0; y < 16; y++)
@@ -44,7 +44,6 @@ class DrawingTest : public SdlScreenTest {
         free_image(sprite_sheets[test_sheet].image);
         sprite_sheets[test_sheet] = saved_sheet;
         sprite_sheets[unloaded_sheet] = saved_unloaded;
-        draw_observer = saved_observer;
         SdlScreenTest::TearDown();
     }
 
@@ -57,48 +56,50 @@ class DrawingTest : public SdlScreenTest {
         return n;
     }
 
-    static std::vector<DrawCall> calls;
-    static void record(const DrawCall &call) { calls.push_back(call); }
+    static void record(void *context, const DrawCall &call)
+    {
+        static_cast<std::vector<DrawCall> *>(context)->push_back(call);
+    }
+
+    DrawTarget target = back_buffer_target();
+    std::vector<DrawCall> calls;
 
   private:
     SpriteSheet saved_sheet{};
     SpriteSheet saved_unloaded{};
-    DrawObserver saved_observer = nullptr;
 };
-
-std::vector<DrawCall> DrawingTest::calls;
 
 TEST_F(DrawingTest, SpriteCopiesItsFrameAndLeavesColourKeyPixels)
 {
-    fill_rect(100, 50, 1, 1, 7);
-    draw_sprite(100, 50, test_sheet, 3);
+    fill_rect(target, 100, 50, 1, 1, 7);
+    draw_sprite(target, 100, 50, test_sheet, 3);
     EXPECT_EQ(pixel(100, 50), 7) << "index 0 is not drawn";
     EXPECT_EQ(pixel(101, 50), 51);
     EXPECT_EQ(pixel(115, 65), 65);
     EXPECT_EQ(pixel(116, 50), 0);
     EXPECT_EQ(pixel(101, 66), 0);
 
-    draw_sprite(300, 200, test_sheet, 4);
+    draw_sprite(target, 300, 200, test_sheet, 4);
     EXPECT_EQ(pixel(300, 200), 66);
     EXPECT_EQ(pixel(315, 215), 81);
 }
 
 TEST_F(DrawingTest, SpriteAtTheRightEdgeShowsOnlyItsLeftColumns)
 {
-    draw_sprite(630, 10, test_sheet, 3);
+    draw_sprite(target, 630, 10, test_sheet, 3);
     for (int j = 1; j < 10; j++)
         EXPECT_EQ(pixel(630 + j, 11), 50 + j) << "column " << j;
     EXPECT_EQ(count_nonzero(), 10 * 16 - 1);
     const Rect &frame = sprite_sheets[test_sheet].frames[3];
     EXPECT_EQ(frame.w, 16) << "the clipping must not shrink the stored frame";
-    draw_sprite(0, 100, test_sheet, 3);
+    draw_sprite(target, 0, 100, test_sheet, 3);
     EXPECT_EQ(pixel(15, 101), 65);
 }
 
 TEST_F(DrawingTest, NegativePositionsClipAtTheLeftAndTop)
 {
     // -4 as a 16-bit position: the frame's first four columns and rows lie off the screen.
-    draw_sprite(static_cast<uint16_t>(-4), static_cast<uint16_t>(-4), test_sheet, 3);
+    draw_sprite(target, static_cast<uint16_t>(-4), static_cast<uint16_t>(-4), test_sheet, 3);
     EXPECT_EQ(pixel(0, 0), 54);
     EXPECT_EQ(pixel(11, 11), 65);
     EXPECT_EQ(pixel(12, 0), 0);
@@ -107,29 +108,28 @@ TEST_F(DrawingTest, NegativePositionsClipAtTheLeftAndTop)
 
 TEST_F(DrawingTest, UnloadedSheetAndEmptyFrameDrawNothing)
 {
-    draw_sprite(100, 100, unloaded_sheet, 3);
-    draw_sprite(100, 100, test_sheet, 5);
+    draw_sprite(target, 100, 100, unloaded_sheet, 3);
+    draw_sprite(target, 100, 100, test_sheet, 5);
     EXPECT_EQ(count_nonzero(), 0);
 }
 
 TEST_F(DrawingTest, FillTakesSixteenBitPositionsAndClips)
 {
-    EXPECT_EQ(fill_rect(static_cast<uint16_t>(-2), 0, 4, 1, 9), 0);
+    EXPECT_EQ(fill_rect(target, static_cast<uint16_t>(-2), 0, 4, 1, 9), 0);
     EXPECT_EQ(pixel(0, 0), 9);
     EXPECT_EQ(pixel(1, 0), 9);
     EXPECT_EQ(pixel(2, 0), 0);
-    fill_rect(636, 476, 100, 100, 12);
+    fill_rect(target, 636, 476, 100, 100, 12);
     EXPECT_EQ(pixel(639, 479), 12);
     EXPECT_EQ(count_nonzero(), 2 + 16);
 }
 
 TEST_F(DrawingTest, ObserverSeesFillsAndSpritesAsCalled)
 {
-    calls.clear();
-    draw_observer = record;
-    fill_rect(static_cast<uint16_t>(-3), 4, 5, 6, 7);
-    draw_sprite(static_cast<uint16_t>(-8), 9, unloaded_sheet, 3);
-    draw_observer = nullptr;
+    target.observer = record;
+    target.observer_context = &calls;
+    fill_rect(target, static_cast<uint16_t>(-3), 4, 5, 6, 7);
+    draw_sprite(target, static_cast<uint16_t>(-8), 9, unloaded_sheet, 3);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].type, DRAW_FILL);
     EXPECT_EQ(calls[0].x, -3);
@@ -142,13 +142,20 @@ TEST_F(DrawingTest, ObserverSeesFillsAndSpritesAsCalled)
     EXPECT_EQ(calls[1].y, 9);
     EXPECT_EQ(calls[1].sheet, unloaded_sheet);
     EXPECT_EQ(calls[1].frame, 3);
+    EXPECT_EQ(target.calls, 2u);
+    // A target that only counts makes no pixels, and its calls reach no other target's observer.
+    DrawTarget counting = counting_target();
+    fill_rect(counting, 0, 0, 640, 480, 5);
+    EXPECT_EQ(counting.calls, 1u);
+    EXPECT_EQ(calls.size(), 2u);
+    EXPECT_EQ(pixel(100, 100), 0);
 }
 
 TEST_F(DrawingTest, PresentCopiesTheBackBufferToTheScreen)
 {
-    fill_rect(0, 0, 640, 480, 3);
-    fill_rect(10, 20, 1, 1, 200);
-    EXPECT_EQ(present_frame(), 0);
+    fill_rect(target, 0, 0, 640, 480, 3);
+    fill_rect(target, 10, 20, 1, 1, 200);
+    EXPECT_EQ(present_frame(target), 0);
     ASSERT_EQ(SDL_LockSurface(screen_surface), 0);
     const auto *screen = static_cast<const uint8_t *>(screen_surface->pixels);
     EXPECT_EQ(screen[20 * screen_surface->pitch + 10], 200);

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "runtime/back_buffer.h"
 #include "runtime/drawing.h"
 #include "runtime/frame_clock.h"
 #include "runtime/main_loop.h"
 #include "runtime/settings.h"
-#include "scene_state_guard.h"
+#include "scenes/run.h"
 #include "sdl_screen.h"
 
 namespace {
@@ -52,32 +53,24 @@ TEST(SlotEnd, KeepsCountingPastTheThirtyTwoBitProduct)
 
 class FpsTest : public testing::Test {
   protected:
-    void SetUp() override
-    {
-        saved = frame_clock;
-        frame_clock = FrameClock{};
-    }
-    void TearDown() override { frame_clock = saved; }
-
     // Runs ticks [from, to) as the loop does: a drawn tick samples the figure, a late one is counted
     // as skipped. Returns the figure that each drawn tick saw (0 for skipped ticks).
-    static std::vector<uint32_t> run(uint32_t to, const std::vector<uint32_t> &late = {})
+    std::vector<uint32_t> run(uint32_t to, const std::vector<uint32_t> &late = {})
     {
         std::vector<uint32_t> seen;
-        while (frame_clock.ticks < to) {
+        while (clock.ticks < to) {
             bool is_late = false;
             for (uint32_t t : late)
-                is_late = is_late || t == frame_clock.ticks;
+                is_late = is_late || t == clock.ticks;
             if (is_late)
-                frame_skipped();
-            seen.push_back(is_late ? 0 : fps_sample());
-            frame_clock_advance();
+                frame_skipped(clock);
+            seen.push_back(is_late ? 0 : fps_sample(clock));
+            frame_clock_advance(clock);
         }
         return seen;
     }
 
-  private:
-    FrameClock saved{};
+    FrameClock clock{};
 };
 
 TEST_F(FpsTest, ReadsZeroUntilTheFirstWindowThenSixty)
@@ -104,7 +97,7 @@ TEST_F(FpsTest, WindowStretchesWhenItsLastTickIsSkipped)
     std::vector<uint32_t> seen = run(122, {59, 60});
     EXPECT_EQ(seen[58], 0u);
     EXPECT_EQ(seen[61], 59u);
-    EXPECT_EQ(frame_clock.sample_ticks, 121u);
+    EXPECT_EQ(clock.sample_ticks, 121u);
     EXPECT_EQ(seen[121], 60u);
 }
 
@@ -113,44 +106,39 @@ class FpsDrawTest : public SdlScreenTest {
     void SetUp() override
     {
         SdlScreenTest::SetUp();
-        saved_clock = frame_clock;
         saved_show = show_fps;
-        saved_observer = draw_observer;
-        frame_clock = FrameClock{};
-        frame_clock.ticks = 60;
-        frame_clock.skipped = 2;
-        texts.clear();
-        draw_observer = record;
+        clock.ticks = 60;
+        clock.skipped = 2;
+        target.observer = record;
+        target.observer_context = &texts;
     }
     void TearDown() override
     {
-        draw_observer = saved_observer;
         show_fps = saved_show;
-        frame_clock = saved_clock;
         SdlScreenTest::TearDown();
     }
 
-    static std::vector<std::string> texts;
-    static void record(const DrawCall &call)
+    static void record(void *context, const DrawCall &call)
     {
+        auto &texts = *static_cast<std::vector<std::string> *>(context);
         if (call.type == DRAW_TEXT && call.x == 0 && call.y == 0)
             texts.emplace_back(call.text);
         else
             texts.emplace_back("?");
     }
 
-  private:
-    FrameClock saved_clock{};
-    uint8_t saved_show = 0;
-    DrawObserver saved_observer = nullptr;
-};
+    FrameClock clock{};
+    DrawTarget target = back_buffer_target();
+    std::vector<std::string> texts;
 
-std::vector<std::string> FpsDrawTest::texts;
+  private:
+    uint8_t saved_show = 0;
+};
 
 TEST_F(FpsDrawTest, DrawsTheFigureAtTheTopLeftWhenEnabled)
 {
     show_fps = 1;
-    fps_draw();
+    fps_draw(target, clock);
     EXPECT_EQ(texts, std::vector<std::string>{"58"});
     EXPECT_EQ(pixel(0, 0), text_bg_colour);
     EXPECT_EQ(pixel(15, 7), text_bg_colour);
@@ -161,25 +149,19 @@ TEST_F(FpsDrawTest, DrawsAndSamplesNothingWhenDisabled)
 {
     for (uint8_t setting : {0, 2}) {
         show_fps = setting;
-        fps_draw();
+        fps_draw(target, clock);
         EXPECT_TRUE(texts.empty()) << "show_fps " << int{setting};
-        EXPECT_EQ(frame_clock.sample_ticks, 0u);
-        EXPECT_EQ(frame_clock.skipped, 2u);
+        EXPECT_EQ(clock.sample_ticks, 0u);
+        EXPECT_EQ(clock.skipped, 2u);
     }
 }
-
 
 // The pacing of a loop driven by a browser's animation frames: each frame runs the ticks whose slots
 // have begun. Frames come at a display's rate with a jitter of their own (a fixed pseudo-random
 // sequence); the ticks run the real title scene, none drawn.
 class AnimationFramePacingTest : public testing::Test {
   protected:
-    void SetUp() override
-    {
-        saved_clock = frame_clock;
-        prepare_loop();
-    }
-    void TearDown() override { frame_clock = saved_clock; }
+    void SetUp() override { start_run(run, target, 0); }
 
     // Frames at 'hz' for 'seconds' from 'start' ms, each up to 'jitter' ms early or late. Returns how
     // many frames ran 0, 1, and 2 or more ticks.
@@ -191,19 +173,16 @@ class AnimationFramePacingTest : public testing::Test {
             seed = seed * 1103515245u + 12345u;
             double offset = jitter * (static_cast<double>(seed >> 16) / 32768.0 - 1.0);
             now = start + k * 1000.0 / hz + offset;
-            uint32_t ran = run_ticks_due(static_cast<uint32_t>(now), driver);
+            uint32_t ran = run_ticks_due(run, static_cast<uint32_t>(now), no_keys, late_driver);
             frames[ran < 2 ? ran : 2]++;
         }
         return frames;
     }
 
-    static void no_keys(KeySnapshot &keys) { keys = KeySnapshot{}; }
-    static bool always_late() { return true; }
-    static void no_wait() {}
-    static constexpr TickDriver driver = {no_keys, always_late, no_wait};
+    static void no_keys(::Run &, KeySnapshot &keys) { keys = KeySnapshot{}; }
 
-    SceneStateGuard guard;
-    FrameClock saved_clock{};
+    ::Run run; // testing::Test has a member function Run()
+    DrawTarget target = counting_target();
     double now = 0;
 };
 
@@ -213,17 +192,17 @@ TEST_F(AnimationFramePacingTest, SixtyHertzFramesRunOneTickEachDespiteJitter)
     std::array<uint32_t, 3> frames = run_frames(60, 600, 3.5);
     EXPECT_EQ(frames[0], 0u);
     EXPECT_EQ(frames[2], 0u);
-    EXPECT_EQ(frame_clock.ticks, 36000u);
+    EXPECT_EQ(run.frame_clock.ticks, 36000u);
 }
 
 TEST_F(AnimationFramePacingTest, SixtyTicksPerSecondAtEveryDisplayRate)
 {
     for (double hz : {30.0, 50.0, 59.94, 75.0, 120.0, 144.0, 165.0}) {
-        prepare_loop();
+        start_run(run, target, 0);
         std::array<uint32_t, 3> frames = run_frames(hz, 100, 1.0, 5000);
         // The slots were placed at the first frame, 8 ms into the first slot.
         uint32_t expected = static_cast<uint32_t>((now - (5000 - 1.0 - 8)) * 60 / 1000);
-        EXPECT_NEAR(frame_clock.ticks, expected, 2) << hz << " Hz";
+        EXPECT_NEAR(run.frame_clock.ticks, expected, 2) << hz << " Hz";
         if (hz > 60) {
             EXPECT_EQ(frames[2], 0u) << hz << " Hz: no frame runs two ticks";
         }
@@ -233,12 +212,12 @@ TEST_F(AnimationFramePacingTest, SixtyTicksPerSecondAtEveryDisplayRate)
 TEST_F(AnimationFramePacingTest, AfterAPauseAtMostOneSecondIsCaughtUp)
 {
     run_frames(60, 1, 0);
-    uint32_t before = frame_clock.ticks;
+    uint32_t before = run.frame_clock.ticks;
     // Half a second without frames: the 30 missed ticks run in the next frame, undrawn but not lost.
-    EXPECT_EQ(run_ticks_due(static_cast<uint32_t>(now + 500), driver), 30u);
-    EXPECT_EQ(frame_clock.ticks, before + 30);
+    EXPECT_EQ(run_ticks_due(run, static_cast<uint32_t>(now + 500), no_keys, late_driver), 30u);
+    EXPECT_EQ(run.frame_clock.ticks, before + 30);
     // Ten minutes hidden: the game goes on where it stopped instead of racing through 36,000 ticks.
-    EXPECT_EQ(run_ticks_due(static_cast<uint32_t>(now + 600500), driver), 1u);
+    EXPECT_EQ(run_ticks_due(run, static_cast<uint32_t>(now + 600500), no_keys, late_driver), 1u);
     EXPECT_EQ(run_frames(60, 10, 3, now + 600500 + 1000.0 / 60)[1], 600u);
 }
 

@@ -1,8 +1,6 @@
 // gamepad_test.cpp: a pad's hat, axes and buttons as snapshot keys, and what the input record makes of them.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "runtime/gamepad.h"
 #include "runtime/input.h"
 
@@ -68,36 +66,32 @@ TEST(GamepadKeys, ButtonsZeroToFiveAreButtonsOneToSix)
     EXPECT_EQ(gamepad_keys(buttons(0xFF)), 0x3F * SNAPSHOT_BUTTON_1);
 }
 
-// poll_input on a snapshot of the keyboard's keys with the pad's ORed in, as the desktop platform
-// makes it: the record's direction, held buttons and press edges.
+// poll_input on the snapshot that build_key_snapshot makes of the keyboard's bound keys and a pad's
+// reading together, as it does for every platform: the record's direction, held buttons and press edges.
 class PadAndKeysTest : public testing::Test {
   protected:
-    void SetUp() override
-    {
-        std::memcpy(saved, input_states, sizeof saved);
-        saved_input = input;
-        init_input();
-    }
-    void TearDown() override
-    {
-        std::memcpy(input_states, saved, sizeof saved);
-        input = saved_input;
-    }
+    void SetUp() override { init_input(records); }
 
+    // 'keyboard' holds SnapshotKey bits: each stands for the key number bound to it being down.
     void poll(uint16_t keyboard, const GamepadReading &pad)
     {
-        KeySnapshot snapshot;
-        snapshot.held = static_cast<uint16_t>(keyboard | gamepad_keys(pad));
+        uint8_t key_states[key_code_count] = {};
+        uint16_t bound[10];
+        bound_keys(records[0], bound);
+        for (int k = 0; k < 10; k++)
+            if (keyboard & (1 << k))
+                key_states[bound[k]] = 1;
+        RawInput raw;
+        raw.key_states = key_states;
+        raw.has_gamepad = true;
+        raw.gamepad = pad;
         uint8_t quit = 0;
-        poll_input(snapshot, &quit);
+        poll_input(records[0], build_key_snapshot(records[0], raw), &quit);
         EXPECT_EQ(quit, 0) << "nothing on a pad quits";
     }
 
-    const InputState &s = input_states[0];
-
-  private:
-    InputState saved[input_records];
-    InputState *saved_input = nullptr;
+    InputState records[input_records];
+    const InputState &s = records[0];
 };
 
 TEST_F(PadAndKeysTest, OppositeDirectionsCancelWhereverTheyComeFrom)

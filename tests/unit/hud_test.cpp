@@ -12,13 +12,13 @@ class HudTest : public DrawTest {
     void draw_at(uint8_t phase, uint32_t t)
     {
         recorded_draws().clear();
-        game_phase = phase;
-        game_tick = t;
-        draw_hud();
+        run.game_phase = phase;
+        run.game_tick = t;
+        draw_hud(run);
     }
 
     // The colour of the left side panel (the first fill at (0, 0) 200 wide), or -1.
-    static int panel_colour()
+    int panel_colour()
     {
         for (const RecordedDraw &d : draws_of(DRAW_FILL))
             if (d.x == 0 && d.y == 0 && d.w == 200 && d.h == 480)
@@ -26,7 +26,7 @@ class HudTest : public DrawTest {
         return -1;
     }
 
-    static bool has_fill(int x, int y, int w, int h, int colour)
+    bool has_fill(int x, int y, int w, int h, int colour)
     {
         for (const RecordedDraw &d : draws_of(DRAW_FILL))
             if (d.x == x && d.y == y && d.w == w && d.h == h && d.colour == colour)
@@ -96,8 +96,8 @@ TEST_F(HudTest, WarningSlidesDownBeforeTheBoss)
 
 TEST_F(HudTest, ScorePanelShowsPlainNumbers)
 {
-    score = 12345;
-    hi_score = 65535;
+    run.score = 12345;
+    run.hi_score = 65535;
     draw_at(PHASE_STAGE, 5);
     ASSERT_NE(find_text("score:"), nullptr);
     EXPECT_EQ(find_text("score:")->x, 460);
@@ -109,7 +109,7 @@ TEST_F(HudTest, ScorePanelShowsPlainNumbers)
     ASSERT_NE(find_text("65535"), nullptr);
     EXPECT_EQ(find_text("65535")->x, 460);
     EXPECT_EQ(find_text("65535")->y, 100);
-    score = 0;
+    run.score = 0;
     draw_at(PHASE_COUNTDOWN, 5);
     ASSERT_NE(find_text("0"), nullptr);
     EXPECT_EQ(find_text("0")->y, 50);
@@ -117,13 +117,13 @@ TEST_F(HudTest, ScorePanelShowsPlainNumbers)
 
 TEST_F(HudTest, SpareShipIcons)
 {
-    lives = 0;
+    run.lives = 0;
     draw_at(PHASE_STAGE, 5);
     ASSERT_NE(find_text("left"), nullptr);
     EXPECT_EQ(find_text("left")->x, 460);
     EXPECT_EQ(find_text("left")->y, 400);
     EXPECT_TRUE(draws_of(DRAW_SPRITE).empty());
-    lives = 3;
+    run.lives = 3;
     draw_at(PHASE_COUNTDOWN, 5);
     std::vector<RecordedDraw> icons = draws_of(DRAW_SPRITE);
     ASSERT_EQ(icons.size(), 3u);
@@ -138,7 +138,7 @@ TEST_F(HudTest, SpareShipIcons)
 
 TEST_F(HudTest, EndingTextsAndScorePanel)
 {
-    lives = 3;
+    run.lives = 3;
     draw_at(PHASE_ENDING, 100);
     EXPECT_EQ(panel_colour(), 255);
     EXPECT_EQ(find_text("staff"), nullptr);
@@ -197,51 +197,51 @@ TEST_F(HudTest, FadeStepsDownFrom31To16OverEverything)
     EXPECT_TRUE(has_fill(0, 0, 640, 480, 24));
     draw_at(PHASE_ENDING, 1099);
     EXPECT_TRUE(has_fill(0, 0, 640, 480, 16));
-    EXPECT_EQ(game_phase, PHASE_ENDING);
+    EXPECT_EQ(run.game_phase, PHASE_ENDING);
 }
 
 TEST_F(HudTest, EndingEndsInTheDrawingStepAt1100)
 {
     draw_at(PHASE_ENDING, 1099);
-    EXPECT_EQ(game_phase, PHASE_ENDING);
+    EXPECT_EQ(run.game_phase, PHASE_ENDING);
     draw_at(PHASE_ENDING, 1100);
     EXPECT_TRUE(has_fill(0, 0, 640, 480, 16));
-    EXPECT_EQ(game_phase, PHASE_OVER);
-    EXPECT_EQ(game_transition(), TRANSITION_TITLE);
+    EXPECT_EQ(run.game_phase, PHASE_OVER);
+    EXPECT_EQ(game_transition(run), TRANSITION_TITLE);
     // A late frame past 1100 ends it too.
     draw_at(PHASE_ENDING, 1130);
-    EXPECT_EQ(game_phase, PHASE_OVER);
+    EXPECT_EQ(run.game_phase, PHASE_OVER);
 }
 
 TEST_F(HudTest, NothingIsDrawnWhenTheRunIsOver)
 {
-    lives = 2;
+    run.lives = 2;
     draw_at(PHASE_OVER, 5);
     EXPECT_TRUE(recorded_draws().empty());
 }
 
 TEST_F(HudTest, FrameOfTheTickThatEndsTheRunHasNoPanels)
 {
-    game_phase = PHASE_STAGE;
-    lives = 0;
-    ship_state = 250;
-    input->dir_latch = 5;
-    game_update();
-    ASSERT_EQ(game_phase, PHASE_OVER);
+    run.game_phase = PHASE_STAGE;
+    run.lives = 0;
+    run.ship_state = 250;
+    input_of(run).dir_latch = 5;
+    game_update(run);
+    ASSERT_EQ(run.game_phase, PHASE_OVER);
     recorded_draws().clear();
-    draw_hud();
+    draw_hud(run);
     EXPECT_TRUE(recorded_draws().empty());
 }
 
 TEST_F(HudTest, HiScoreOnScreenEqualsALeadingScore)
 {
-    hi_score = 100;
-    score = 90;
+    run.hi_score = 100;
+    run.score = 90;
     spawn(300, 200, KIND_FIGHTER);
-    fire_shot(300, 215);
-    game_update();
+    fire_shot(run, 300, 215);
+    game_update(run);
     recorded_draws().clear();
-    game_draw();
+    game_draw(run);
     std::vector<RecordedDraw> numbers;
     for (const RecordedDraw &d : draws_of(DRAW_TEXT))
         if (d.x == 460 && (d.y == 50 || d.y == 100))

@@ -3,8 +3,11 @@
 
 #include <cstring>
 
+#include "runtime/drawing.h"
 #include "runtime/input.h"
+#include "runtime/main_loop.h"
 #include "runtime/platform.h"
+#include "scenes/run.h"
 #include "sdl_screen.h"
 
 namespace {
@@ -29,51 +32,50 @@ TEST(InputRecord, PacksIntoTenSixteenBitUnits) { EXPECT_EQ(sizeof(InputState), 2
 
 TEST(InputRecord, InitClearsAllRecordsAndBindsTheFirst)
 {
-    InputState *saved_input = input;
-    InputState saved[input_records];
-    std::memcpy(saved, input_states, sizeof saved);
-    std::memset(input_states, 0xFF, sizeof input_states);
+    InputState records[input_records];
+    std::memset(records, 0xFF, sizeof records);
 
-    InputState *first = init_input();
-    EXPECT_EQ(first, &input_states[0]);
-    EXPECT_EQ(input, first);
-    for (const InputState &s : input_states) {
+    init_input(records);
+    for (const InputState &s : records) {
         EXPECT_EQ(s.dir, 0);
         EXPECT_EQ(s.dir_latch, 0);
         EXPECT_EQ(s.held_1 | s.held_2 | s.held_3 | s.held_4 | s.held_5 | s.held_6, 0);
         EXPECT_EQ(s.prev_1 | s.prev_2 | s.prev_3 | s.prev_4 | s.prev_5 | s.prev_6, 0);
         EXPECT_EQ(s.pressed_1 | s.pressed_2 | s.pressed_3 | s.pressed_4 | s.pressed_5 | s.pressed_6, 0);
     }
-    EXPECT_EQ(first->key_up, 273);
-    EXPECT_EQ(first->key_down, 274);
-    EXPECT_EQ(first->key_right, 275);
-    EXPECT_EQ(first->key_left, 276);
-    EXPECT_EQ(first->key_1, 122);
-    EXPECT_EQ(first->key_2, 120);
-    EXPECT_EQ(first->key_3, 99);
-    EXPECT_EQ(first->key_4, 97);
-    EXPECT_EQ(first->key_5, 115);
-    EXPECT_EQ(first->key_6, 100);
-    EXPECT_EQ(input_states[1].key_1, 511) << "the other records' keys are left as they were";
-
-    std::memcpy(input_states, saved, sizeof saved);
-    input = saved_input;
+    const InputState &first = records[0];
+    EXPECT_EQ(first.key_up, 273);
+    EXPECT_EQ(first.key_down, 274);
+    EXPECT_EQ(first.key_right, 275);
+    EXPECT_EQ(first.key_left, 276);
+    EXPECT_EQ(first.key_1, 122);
+    EXPECT_EQ(first.key_2, 120);
+    EXPECT_EQ(first.key_3, 99);
+    EXPECT_EQ(first.key_4, 97);
+    EXPECT_EQ(first.key_5, 115);
+    EXPECT_EQ(first.key_6, 100);
+    EXPECT_EQ(records[1].key_1, 511) << "the other records' keys are left as they were";
 }
 
+TEST(InputRecord, ARunReadsItsFirstRecord)
+{
+    ::Run run; // testing::Test has a member function Run()
+    DrawTarget target = counting_target();
+    run.input = 3;
+    run.input_states[0].key_1 = 0;
+    start_run(run, target, 0);
+    EXPECT_EQ(&input_of(run), &run.input_states[0]);
+    EXPECT_EQ(input_of(run).key_1, 122);
+}
+
+// poll_input on the snapshot of the platform's keys and events, as the program reads them with the
+// first record's bindings.
 class PollInputTest : public SdlScreenTest {
   protected:
     void SetUp() override
     {
         SdlScreenTest::SetUp();
-        saved_input = input;
-        std::memcpy(saved, input_states, sizeof saved);
-        init_input();
-    }
-    void TearDown() override
-    {
-        std::memcpy(input_states, saved, sizeof saved);
-        input = saved_input;
-        SdlScreenTest::TearDown();
+        init_input(records);
     }
 
     // One poll with the given keys held (every other key released); returns the quit flag.
@@ -82,18 +84,16 @@ class PollInputTest : public SdlScreenTest {
         clear_keys();
         for (SDLKey key : held)
             key_state[key] = 1;
-        KeySnapshot keys;
-        read_key_snapshot(input_states[0], keys);
+        RawInput raw;
+        read_raw_input(raw);
+        KeySnapshot keys = build_key_snapshot(records[0], raw);
         uint8_t quit = 0;
-        poll_input(keys, &quit);
+        poll_input(records[0], keys, &quit);
         return quit;
     }
 
-    const InputState &s = input_states[0];
-
-  private:
-    InputState *saved_input = nullptr;
-    InputState saved[input_records];
+    InputState records[input_records];
+    const InputState &s = records[0];
 };
 
 TEST_F(PollInputTest, DirectionIsZeroBeforeTheFirstPollAndFiveWithNoKey)

@@ -36,43 +36,43 @@ using SpawnerTest = GameTest;
 TEST_F(PoolTest, SpawnTakesTheLowestFreeSlot)
 {
     fill_pool();
-    actor_pool[5].active = 0;
+    run.actor_pool[5].active = 0;
     EXPECT_EQ(spawn(300, 100, KIND_FIGHTER), 5);
-    EXPECT_EQ(actor_pool[5].kind, KIND_FIGHTER);
-    actor_pool[3].active = 0;
-    actor_pool[700].active = 0;
+    EXPECT_EQ(run.actor_pool[5].kind, KIND_FIGHTER);
+    run.actor_pool[3].active = 0;
+    run.actor_pool[700].active = 0;
     EXPECT_EQ(spawn(300, 100, KIND_HUNTER), 3);
-    EXPECT_EQ(actor_pool[3].kind, KIND_HUNTER);
-    EXPECT_EQ(actor_pool[700].active, 0);
+    EXPECT_EQ(run.actor_pool[3].kind, KIND_HUNTER);
+    EXPECT_EQ(run.actor_pool[700].active, 0);
 }
 
 TEST_F(PoolTest, FullPoolSpawnChangesNothing)
 {
     fill_pool();
     static Actor before[actor_pool_size];
-    std::memcpy(before, actor_pool, sizeof before);
-    spawn_actor(300, 100, KIND_FIGHTER, 0);
-    spawn_actor(300, 100, KIND_EXPLOSION, 0);
+    std::memcpy(before, run.actor_pool, sizeof before);
+    spawn_actor(run, 300, 100, KIND_FIGHTER, 0);
+    spawn_actor(run, 300, 100, KIND_EXPLOSION, 0);
     for (uint16_t i = 0; i < actor_pool_size; i++)
-        ASSERT_TRUE(same_record(actor_pool[i], before[i])) << "slot " << i;
+        ASSERT_TRUE(same_record(run.actor_pool[i], before[i])) << "slot " << i;
 }
 
 TEST_F(SpawnerTest, KindsWithoutARowSpawnNothing)
 {
     for (uint8_t kind : {0, 9, 11, 255}) {
-        make_stale(actor_pool[0]);
-        Actor before = actor_pool[0];
-        spawn_actor(300, 100, kind, 0);
-        EXPECT_TRUE(same_record(actor_pool[0], before)) << "kind " << int{kind};
-        EXPECT_EQ(find_free_slot(), 0);
+        make_stale(run.actor_pool[0]);
+        Actor before = run.actor_pool[0];
+        spawn_actor(run, 300, 100, kind, 0);
+        EXPECT_TRUE(same_record(run.actor_pool[0], before)) << "kind " << int{kind};
+        EXPECT_EQ(find_free_slot(run), 0);
     }
 }
 
 TEST_F(SpawnerTest, ExplosionWritesOnlyPositionKindAgeAndHandlers)
 {
-    make_stale(actor_pool[0]);
-    spawn_actor(-20, 30, KIND_EXPLOSION, 0);
-    const Actor &e = actor_pool[0];
+    make_stale(run.actor_pool[0]);
+    spawn_actor(run, -20, 30, KIND_EXPLOSION, 0);
+    const Actor &e = run.actor_pool[0];
     EXPECT_EQ(e.active, 1);
     EXPECT_EQ(e.x, -20);
     EXPECT_EQ(e.y, 30);
@@ -98,136 +98,136 @@ TEST_F(SpawnerTest, ExplosionWritesOnlyPositionKindAgeAndHandlers)
 
 TEST_F(SpawnerTest, BlankCellsOfOtherKindsKeepTheSlotsContents)
 {
-    make_stale(actor_pool[0]);
-    spawn_actor(300, 100, KIND_BEAM_SHOT, 0);
-    EXPECT_EQ(actor_pool[0].origin_x, 0);
-    EXPECT_EQ(actor_pool[0].origin_y, 902);
-    EXPECT_EQ(actor_pool[0].param, 903);
-    EXPECT_EQ(actor_pool[0].hp, 907);
-    EXPECT_EQ(actor_pool[0].hit_w, 2);
-    EXPECT_EQ(actor_pool[0].hit_h, 16);
+    make_stale(run.actor_pool[0]);
+    spawn_actor(run, 300, 100, KIND_BEAM_SHOT, 0);
+    EXPECT_EQ(run.actor_pool[0].origin_x, 0);
+    EXPECT_EQ(run.actor_pool[0].origin_y, 902);
+    EXPECT_EQ(run.actor_pool[0].param, 903);
+    EXPECT_EQ(run.actor_pool[0].hp, 907);
+    EXPECT_EQ(run.actor_pool[0].hit_w, 2);
+    EXPECT_EQ(run.actor_pool[0].hit_h, 16);
 
-    make_stale(actor_pool[0]);
-    spawn_actor(300, 100, KIND_HUNTER, 0);
-    EXPECT_EQ(actor_pool[0].step, 3);
-    EXPECT_EQ(actor_pool[0].hp, 907);
+    make_stale(run.actor_pool[0]);
+    spawn_actor(run, 300, 100, KIND_HUNTER, 0);
+    EXPECT_EQ(run.actor_pool[0].step, 3);
+    EXPECT_EQ(run.actor_pool[0].hp, 907);
 
-    make_stale(actor_pool[0]);
-    spawn_actor(308, -8, KIND_BOSS, 0);
-    EXPECT_EQ(actor_pool[0].origin_x, 308);
-    EXPECT_EQ(actor_pool[0].origin_y, -8);
-    EXPECT_EQ(actor_pool[0].param, 0);
-    EXPECT_EQ(actor_pool[0].angle, 904);
-    EXPECT_EQ(actor_pool[0].anim, 905);
-    EXPECT_EQ(actor_pool[0].step, 906);
-    EXPECT_EQ(actor_pool[0].hp, 907);
+    make_stale(run.actor_pool[0]);
+    spawn_actor(run, 308, -8, KIND_BOSS, 0);
+    EXPECT_EQ(run.actor_pool[0].origin_x, 308);
+    EXPECT_EQ(run.actor_pool[0].origin_y, -8);
+    EXPECT_EQ(run.actor_pool[0].param, 0);
+    EXPECT_EQ(run.actor_pool[0].angle, 904);
+    EXPECT_EQ(run.actor_pool[0].anim, 905);
+    EXPECT_EQ(run.actor_pool[0].step, 906);
+    EXPECT_EQ(run.actor_pool[0].hp, 907);
 
-    make_stale(actor_pool[0]);
-    spawn_actor(300, 100, KIND_BOSS_DROP, 0);
-    EXPECT_EQ(actor_pool[0].hit_w, 26);
-    EXPECT_EQ(actor_pool[0].hit_h, 32);
-    EXPECT_EQ(actor_pool[0].origin_x, 901);
-    EXPECT_EQ(actor_pool[0].param, 903);
+    make_stale(run.actor_pool[0]);
+    spawn_actor(run, 300, 100, KIND_BOSS_DROP, 0);
+    EXPECT_EQ(run.actor_pool[0].hit_w, 26);
+    EXPECT_EQ(run.actor_pool[0].hit_h, 32);
+    EXPECT_EQ(run.actor_pool[0].origin_x, 901);
+    EXPECT_EQ(run.actor_pool[0].param, 903);
 
-    make_stale(actor_pool[0]);
-    spawn_actor(264, 0, KIND_DEBRIS, 758);
-    EXPECT_EQ(actor_pool[0].anim, 905);
-    EXPECT_EQ(actor_pool[0].step, 906);
+    make_stale(run.actor_pool[0]);
+    spawn_actor(run, 264, 0, KIND_DEBRIS, 758);
+    EXPECT_EQ(run.actor_pool[0].anim, 905);
+    EXPECT_EQ(run.actor_pool[0].step, 906);
 }
 
 TEST_F(SpawnerTest, FighterAimsAtTheShipsCentre)
 {
     // The ship stands at its start position (312, 460), centre (320, 468).
-    EXPECT_EQ(actor_pool[spawn(210, -8, KIND_FIGHTER)].angle, 802);
-    EXPECT_EQ(actor_pool[spawn(424, -8, KIND_FIGHTER)].angle, 730);
-    EXPECT_EQ(actor_pool[spawn(200, 0, KIND_FIGHTER)].angle, 807);
+    EXPECT_EQ(run.actor_pool[spawn(210, -8, KIND_FIGHTER)].angle, 802);
+    EXPECT_EQ(run.actor_pool[spawn(424, -8, KIND_FIGHTER)].angle, 730);
+    EXPECT_EQ(run.actor_pool[spawn(200, 0, KIND_FIGHTER)].angle, 807);
     // Centred on the ship: angle_of(0, 0) is an eighth of a turn.
-    EXPECT_EQ(actor_pool[spawn(312, 460, KIND_FIGHTER)].angle, 128);
+    EXPECT_EQ(run.actor_pool[spawn(312, 460, KIND_FIGHTER)].angle, 128);
 }
 
 TEST_F(SpawnerTest, FighterStartsOnItsPathWithSelectorTwo)
 {
-    const Actor &f = actor_pool[spawn(210, -8, KIND_FIGHTER)];
+    const Actor &f = run.actor_pool[spawn(210, -8, KIND_FIGHTER)];
     EXPECT_EQ(f.origin_x, 210);
     EXPECT_EQ(f.origin_y, -8);
     EXPECT_EQ(f.param, 2);
     EXPECT_EQ(f.step, 0);
     EXPECT_EQ(f.hp, 1);
-    start_run(true);
-    EXPECT_EQ(actor_pool[spawn(210, -8, KIND_FIGHTER)].hp, 2);
+    start_game(true);
+    EXPECT_EQ(run.actor_pool[spawn(210, -8, KIND_FIGHTER)].hp, 2);
 }
 
 // Spawns an aimed shot at (210, 20) from a parent fighter whose selector is 'selector'; the shot's
 // centre (213, 24) aims at the ship's centre with heading 806.
-int16_t aimed_heading(int16_t selector)
+int16_t aimed_heading(Run &run, int16_t selector)
 {
-    clear_actor_pool();
-    spawn_actor(210, 20, KIND_FIGHTER, 0);
-    actor_pool[0].param = selector;
-    actor_pool[1].param = 4321; // what the slot held before
-    spawn_actor(210, 20, KIND_AIMED_SHOT, 0);
-    return actor_pool[1].param;
+    clear_actor_pool(run);
+    spawn_actor(run, 210, 20, KIND_FIGHTER, 0);
+    run.actor_pool[0].param = selector;
+    run.actor_pool[1].param = 4321; // what the slot held before
+    spawn_actor(run, 210, 20, KIND_AIMED_SHOT, 0);
+    return run.actor_pool[1].param;
 }
 
 TEST_F(SpawnerTest, AimedShotSpreadInANormalRun)
 {
-    EXPECT_EQ(aimed_heading(0), 806);
-    EXPECT_EQ(aimed_heading(1), 774);
-    EXPECT_EQ(aimed_heading(2), 838);
+    EXPECT_EQ(aimed_heading(run, 0), 806);
+    EXPECT_EQ(aimed_heading(run, 1), 774);
+    EXPECT_EQ(aimed_heading(run, 2), 838);
     // Selectors a normal run does not know leave the heading unwritten.
-    EXPECT_EQ(aimed_heading(3), 4321);
-    EXPECT_EQ(aimed_heading(4), 4321);
-    EXPECT_EQ(aimed_heading(5), 4321);
-    EXPECT_EQ(aimed_heading(-1), 4321);
+    EXPECT_EQ(aimed_heading(run, 3), 4321);
+    EXPECT_EQ(aimed_heading(run, 4), 4321);
+    EXPECT_EQ(aimed_heading(run, 5), 4321);
+    EXPECT_EQ(aimed_heading(run, -1), 4321);
 }
 
 TEST_F(SpawnerTest, AimedShotSpreadInAHardRun)
 {
-    start_run(true);
-    EXPECT_EQ(aimed_heading(0), 806);
-    EXPECT_EQ(aimed_heading(1), 774);
-    EXPECT_EQ(aimed_heading(2), 838);
-    EXPECT_EQ(aimed_heading(3), 678);
-    EXPECT_EQ(aimed_heading(4), 934);
-    EXPECT_EQ(aimed_heading(5), 4321);
-    EXPECT_EQ(aimed_heading(-1), 4321);
+    start_game(true);
+    EXPECT_EQ(aimed_heading(run, 0), 806);
+    EXPECT_EQ(aimed_heading(run, 1), 774);
+    EXPECT_EQ(aimed_heading(run, 2), 838);
+    EXPECT_EQ(aimed_heading(run, 3), 678);
+    EXPECT_EQ(aimed_heading(run, 4), 934);
+    EXPECT_EQ(aimed_heading(run, 5), 4321);
+    EXPECT_EQ(aimed_heading(run, -1), 4321);
 }
 
 TEST_F(SpawnerTest, SpreadBelowHeadingZeroWraps)
 {
     // A shot level with the ship's centre, to its left, aims at heading 0; -128 is heading 896.
-    start_run(true);
-    spawn_actor(250, 464, KIND_FIGHTER, 0);
-    actor_pool[0].param = 3;
-    spawn_actor(250, 464, KIND_AIMED_SHOT, 0);
-    EXPECT_EQ(static_cast<uint16_t>(actor_pool[1].param) % 1024, 896);
+    start_game(true);
+    spawn_actor(run, 250, 464, KIND_FIGHTER, 0);
+    run.actor_pool[0].param = 3;
+    spawn_actor(run, 250, 464, KIND_AIMED_SHOT, 0);
+    EXPECT_EQ(static_cast<uint16_t>(run.actor_pool[1].param) % 1024, 896);
     // Heading 896 is down and to the right.
-    aimed_shot_update(1);
-    aimed_shot_update(1);
-    EXPECT_GT(actor_pool[1].x, 250);
-    EXPECT_GT(actor_pool[1].y, 464);
+    aimed_shot_update(run, 1);
+    aimed_shot_update(run, 1);
+    EXPECT_GT(run.actor_pool[1].x, 250);
+    EXPECT_GT(run.actor_pool[1].y, 464);
 }
 
 // Spawns a boss shot at (319, 100) (centre (320, 101), straight above the ship's centre: aim 768)
 // from a boss with the given 'anim' and 'step'.
-Actor boss_shot_from(int16_t anim, int16_t step)
+Actor boss_shot_from(Run &run, int16_t anim, int16_t step)
 {
-    clear_actor_pool();
-    spawn_actor(300, 60, KIND_BOSS, 0);
-    actor_pool[0].anim = anim;
-    actor_pool[0].step = step;
-    actor_pool[1].param = 4321;
-    actor_pool[1].angle = 4322;
-    spawn_actor(319, 100, KIND_BOSS_SHOT, 0);
-    return actor_pool[1];
+    clear_actor_pool(run);
+    spawn_actor(run, 300, 60, KIND_BOSS, 0);
+    run.actor_pool[0].anim = anim;
+    run.actor_pool[0].step = step;
+    run.actor_pool[1].param = 4321;
+    run.actor_pool[1].angle = 4322;
+    spawn_actor(run, 319, 100, KIND_BOSS_SHOT, 0);
+    return run.actor_pool[1];
 }
 
 TEST_F(SpawnerTest, BossShotHeadingAndVariantInANormalRun)
 {
-    Actor shot = boss_shot_from(0, 0);
+    Actor shot = boss_shot_from(run, 0, 0);
     EXPECT_EQ(shot.param, 768 - 32);
     EXPECT_EQ(shot.angle, 0);
-    shot = boss_shot_from(1, 0);
+    shot = boss_shot_from(run, 1, 0);
     EXPECT_EQ(shot.param, 768 + 32);
     EXPECT_EQ(shot.angle, 1);
     EXPECT_EQ(shot.anim, 0);
@@ -237,27 +237,27 @@ TEST_F(SpawnerTest, BossShotHeadingAndVariantInANormalRun)
 
 TEST_F(SpawnerTest, BossShotHeadingAndVariantInAHardRun)
 {
-    start_run(true);
-    Actor shot = boss_shot_from(0, 7);
+    start_game(true);
+    Actor shot = boss_shot_from(run, 0, 7);
     EXPECT_EQ(shot.param, 768 + 60);
     EXPECT_EQ(shot.angle, 0);
-    shot = boss_shot_from(1, 7);
+    shot = boss_shot_from(run, 1, 7);
     EXPECT_EQ(shot.param, 768 - 60);
     EXPECT_EQ(shot.angle, 1);
-    shot = boss_shot_from(2, 7);
+    shot = boss_shot_from(run, 2, 7);
     EXPECT_EQ(shot.param, 768);
     EXPECT_EQ(shot.angle, 1);
-    shot = boss_shot_from(2, 6);
+    shot = boss_shot_from(run, 2, 6);
     EXPECT_EQ(shot.angle, 0);
     // An unknown selector writes neither field.
-    shot = boss_shot_from(3, 7);
+    shot = boss_shot_from(run, 3, 7);
     EXPECT_EQ(shot.param, 4321);
     EXPECT_EQ(shot.angle, 4322);
 }
 
 TEST_F(SpawnerTest, DebrisTakesItsHeadingFromTheParentArgument)
 {
-    const Actor &d = actor_pool[spawn(264, 0, KIND_DEBRIS, 758)];
+    const Actor &d = run.actor_pool[spawn(264, 0, KIND_DEBRIS, 758)];
     EXPECT_EQ(d.param, 758);
     EXPECT_EQ(d.angle, 0);
     EXPECT_EQ(d.origin_x, 264);
@@ -268,22 +268,22 @@ TEST_F(PoolTest, SpawnsDuringTheUpdatePassMoveAboveTheCurrentSlotOnly)
 {
     // Slots 0 to 9 live except 4, the fighter in slot 10 about to fire its fan of three.
     for (int i = 0; i < 10; i++)
-        spawn_actor(-100, -100, KIND_EXPLOSION, 0);
+        spawn_actor(run, -100, -100, KIND_EXPLOSION, 0);
     ASSERT_EQ(spawn(300, 100, KIND_FIGHTER), 10);
-    actor_pool[4].active = 0;
-    actor_pool[10].step = 8;
-    update_actors();
-    ASSERT_EQ(actor_pool[4].kind, KIND_AIMED_SHOT);
-    ASSERT_EQ(actor_pool[11].kind, KIND_AIMED_SHOT);
-    ASSERT_EQ(actor_pool[12].kind, KIND_AIMED_SHOT);
+    run.actor_pool[4].active = 0;
+    run.actor_pool[10].step = 8;
+    update_actors(run);
+    ASSERT_EQ(run.actor_pool[4].kind, KIND_AIMED_SHOT);
+    ASSERT_EQ(run.actor_pool[11].kind, KIND_AIMED_SHOT);
+    ASSERT_EQ(run.actor_pool[12].kind, KIND_AIMED_SHOT);
     // The shot below the fighter has not moved yet; the two above have had their first update.
-    EXPECT_EQ(actor_pool[4].angle, 0);
-    EXPECT_EQ(actor_pool[4].anim, 0);
-    EXPECT_EQ(actor_pool[11].angle, 4);
-    EXPECT_EQ(actor_pool[12].angle, 4);
-    update_actors();
-    EXPECT_EQ(actor_pool[4].angle, 4);
-    EXPECT_EQ(actor_pool[11].angle, 8);
+    EXPECT_EQ(run.actor_pool[4].angle, 0);
+    EXPECT_EQ(run.actor_pool[4].anim, 0);
+    EXPECT_EQ(run.actor_pool[11].angle, 4);
+    EXPECT_EQ(run.actor_pool[12].angle, 4);
+    update_actors(run);
+    EXPECT_EQ(run.actor_pool[4].angle, 4);
+    EXPECT_EQ(run.actor_pool[11].angle, 8);
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "input_script.h"
+#include "runtime/input_script.h"
 
 namespace {
 

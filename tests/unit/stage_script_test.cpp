@@ -23,11 +23,11 @@ class StageScriptTest : public GameTest {
         while (run_tick < last_tick) {
             static uint8_t was_active[actor_pool_size];
             for (uint16_t i = 0; i < actor_pool_size; i++)
-                was_active[i] = actor_pool[i].active;
+                was_active[i] = run.actor_pool[i].active;
             safe_tick();
             run_tick++;
             for (uint16_t i = 0; i < actor_pool_size; i++) {
-                const Actor &a = actor_pool[i];
+                const Actor &a = run.actor_pool[i];
                 if (was_active[i] || !a.active)
                     continue;
                 if (a.kind == KIND_FIGHTER || a.kind == KIND_BOSS)
@@ -62,13 +62,13 @@ class StageScriptTest : public GameTest {
 TEST_F(StageScriptTest, CountdownLasts210TicksThenTheStageCountsFromZero)
 {
     run_until(209);
-    EXPECT_EQ(game_phase, PHASE_COUNTDOWN);
-    EXPECT_EQ(game_tick, 209u);
+    EXPECT_EQ(run.game_phase, PHASE_COUNTDOWN);
+    EXPECT_EQ(run.game_tick, 209u);
     run_until(210);
-    EXPECT_EQ(game_phase, PHASE_STAGE);
-    EXPECT_EQ(game_tick, 0u);
+    EXPECT_EQ(run.game_phase, PHASE_STAGE);
+    EXPECT_EQ(run.game_tick, 0u);
     run_until(211);
-    EXPECT_EQ(game_tick, 1u);
+    EXPECT_EQ(run.game_tick, 1u);
     EXPECT_TRUE(seen.empty());
 }
 
@@ -112,7 +112,7 @@ TEST_F(StageScriptTest, RowsOfNineFightersAcrossTheTop)
 
 TEST_F(StageScriptTest, HardRunStreamComesFirstWithinATick)
 {
-    start_run(true);
+    start_game(true);
     run_until(210 + 900);
     std::vector<SeenSpawn> at60 = spawns_in(210 + 60);
     ASSERT_EQ(at60.size(), 2u);
@@ -130,7 +130,7 @@ TEST_F(StageScriptTest, HardRunStreamComesFirstWithinATick)
 
 TEST_F(StageScriptTest, HardRunStreamOf44Fighters)
 {
-    start_run(true);
+    start_game(true);
     run_until(210 + 1000);
     std::vector<int> stream_x;
     for (const SeenSpawn &s : seen)
@@ -147,73 +147,73 @@ TEST_F(StageScriptTest, ScriptSpawnsSeeTheShipBeforeItsMove)
 {
     run_until(239);
     // The ship steps right in the tick of the first spawn; the fighter aims where it stood before.
-    input->dir_latch = 6;
+    input_of(run).dir_latch = 6;
     run_until(240);
-    ASSERT_EQ(player_ship.x, 315);
+    ASSERT_EQ(run.player_ship.x, 315);
     std::vector<SeenSpawn> first = spawns_in(240);
     ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(actor_pool[first[0].slot].angle, 802);
+    EXPECT_EQ(run.actor_pool[first[0].slot].angle, 802);
 }
 
 TEST_F(StageScriptTest, LosingTheLastShipEndsTheEnding)
 {
-    game_phase = PHASE_ENDING;
-    lives = 0;
-    ship_hit(KIND_DEBRIS);
+    run.game_phase = PHASE_ENDING;
+    run.lives = 0;
+    ship_hit(run, KIND_DEBRIS);
     for (int k = 0; k < 245; k++)
-        game_update();
-    EXPECT_EQ(game_phase, PHASE_ENDING);
-    game_update();
-    EXPECT_EQ(game_phase, PHASE_OVER);
+        game_update(run);
+    EXPECT_EQ(run.game_phase, PHASE_ENDING);
+    game_update(run);
+    EXPECT_EQ(run.game_phase, PHASE_OVER);
 }
 
 TEST_F(StageScriptTest, BothButtonsMakeAHardRun)
 {
-    EXPECT_EQ(hard_mode, 0);
-    EXPECT_EQ(lives, 3);
-    start_run(true);
-    EXPECT_EQ(hard_mode, 1);
-    EXPECT_EQ(lives, 2);
+    EXPECT_EQ(run.hard_mode, 0);
+    EXPECT_EQ(run.lives, 3);
+    start_game(true);
+    EXPECT_EQ(run.hard_mode, 1);
+    EXPECT_EQ(run.lives, 2);
     // Button 3 without button 1 is a normal run.
-    input->held_3 = 1;
-    game_init();
-    EXPECT_EQ(hard_mode, 0);
-    EXPECT_EQ(lives, 3);
+    input_of(run).held_3 = 1;
+    game_init(run);
+    EXPECT_EQ(run.hard_mode, 0);
+    EXPECT_EQ(run.lives, 3);
 }
 
 TEST_F(StageScriptTest, ARunStartsWithAFreshShip)
 {
     // What a run that ended in a wreck leaves behind.
-    player_ship.x = 250;
-    player_ship.y = 100;
-    ship_state = 200;
-    invincible_ticks = 40;
-    lives = 0;
-    fire_shot(250, 100);
-    start_run(false);
-    EXPECT_EQ(player_ship.x, 312);
-    EXPECT_EQ(player_ship.y, 460);
-    EXPECT_EQ(ship_state, 3);
-    EXPECT_EQ(invincible_ticks, 0);
-    EXPECT_EQ(lives, 3);
-    for (const Actor &shot : player_shots)
+    run.player_ship.x = 250;
+    run.player_ship.y = 100;
+    run.ship_state = 200;
+    run.invincible_ticks = 40;
+    run.lives = 0;
+    fire_shot(run, 250, 100);
+    start_game(false);
+    EXPECT_EQ(run.player_ship.x, 312);
+    EXPECT_EQ(run.player_ship.y, 460);
+    EXPECT_EQ(run.ship_state, 3);
+    EXPECT_EQ(run.invincible_ticks, 0);
+    EXPECT_EQ(run.lives, 3);
+    for (const Actor &shot : run.player_shots)
         EXPECT_EQ(shot.active, 0);
     // The first tick's steering replaces the start state.
-    input->dir_latch = 5;
-    game_update();
-    EXPECT_EQ(ship_state, ship_level);
+    input_of(run).dir_latch = 5;
+    game_update(run);
+    EXPECT_EQ(run.ship_state, ship_level);
 }
 
 TEST_F(StageScriptTest, HiScoreFollowsTheScoreInTheSameTick)
 {
-    hi_score = 50;
-    score = 45;
+    run.hi_score = 50;
+    run.score = 45;
     // A fighter sitting on a fresh shot is destroyed in this tick's collision pass.
     spawn(300, 200, KIND_FIGHTER);
-    fire_shot(300, 215);
+    fire_shot(run, 300, 215);
     safe_tick();
-    EXPECT_EQ(score, 155);
-    EXPECT_EQ(hi_score, 155);
+    EXPECT_EQ(run.score, 155);
+    EXPECT_EQ(run.hi_score, 155);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/back_buffer.h"
 #include "runtime/drawing.h"
 #include "runtime/platform.h"
 #include "sdl_screen.h"
@@ -47,7 +48,6 @@ class TextTest : public SdlScreenTest {
     {
         SdlScreenTest::SetUp();
         saved_font = font_image;
-        saved_observer = draw_observer;
         SDL_Surface *font = make_indexed_surface(128, 64);
         ASSERT_NE(font, nullptr);
         for (int y = 0; y < 64; y++)
@@ -61,7 +61,6 @@ class TextTest : public SdlScreenTest {
     {
         free_image(font_image);
         font_image = saved_font;
-        draw_observer = saved_observer;
         SdlScreenTest::TearDown();
     }
 
@@ -75,25 +74,27 @@ class TextTest : public SdlScreenTest {
         EXPECT_EQ(pixel(x + 7, y + 7), cell_index(column, row)) << "at " << x << "," << y;
     }
 
-    static std::vector<DrawCall> calls;
-    static std::vector<std::string> texts; // the text of each call, which is valid only during it
-    static void record(const DrawCall &call)
+    // Each call, and its text, which is valid only during the call.
+    struct Seen {
+        std::vector<DrawCall> calls;
+        std::vector<std::string> texts;
+    };
+    static void record(void *context, const DrawCall &call)
     {
-        calls.push_back(call);
-        texts.emplace_back(call.type == DRAW_TEXT ? call.text : "");
+        Seen &seen = *static_cast<Seen *>(context);
+        seen.calls.push_back(call);
+        seen.texts.emplace_back(call.type == DRAW_TEXT ? call.text : "");
     }
+
+    DrawTarget target = back_buffer_target();
 
   private:
     Image *saved_font = nullptr;
-    DrawObserver saved_observer = nullptr;
 };
-
-std::vector<DrawCall> TextTest::calls;
-std::vector<std::string> TextTest::texts;
 
 TEST_F(TextTest, EmptyTextDrawsNothingAndReturnsZero)
 {
-    EXPECT_EQ(draw_text(100, 100, ""), 0);
+    EXPECT_EQ(draw_text(target, 100, 100, ""), 0);
     for (int y = 96; y < 112; y++)
         for (int x = 96; x < 112; x++)
             ASSERT_EQ(pixel(x, y), 0);
@@ -101,7 +102,7 @@ TEST_F(TextTest, EmptyTextDrawsNothingAndReturnsZero)
 
 TEST_F(TextTest, EachByteIsAnEightPixelCellFromX)
 {
-    EXPECT_EQ(draw_text(0, 0, "start"), 5);
+    EXPECT_EQ(draw_text(target, 0, 0, "start"), 5);
     const char *text = "start";
     for (int i = 0; i < 5; i++) {
         GlyphCell cell = glyph_cell(static_cast<uint8_t>(text[i]));
@@ -113,7 +114,7 @@ TEST_F(TextTest, EachByteIsAnEightPixelCellFromX)
 
 TEST_F(TextTest, GlyphCellsOfLettersHighBytesAndControlBytes)
 {
-    EXPECT_EQ(draw_text(16, 24, "A\xC1\n\x80\xFF"), 5);
+    EXPECT_EQ(draw_text(target, 16, 24, "A\xC1\n\x80\xFF"), 5);
     expect_glyph_at(16, 24, 1, 2);
     expect_glyph_at(24, 24, 1, 2);
     expect_glyph_at(32, 24, 7, 7); // a line feed is just another byte
@@ -125,7 +126,7 @@ TEST_F(TextTest, WithoutAFontOnlyTheBackgroundCellsAreDrawn)
 {
     Image *font = font_image;
     font_image = nullptr;
-    EXPECT_EQ(draw_text(8, 8, "ab"), 2);
+    EXPECT_EQ(draw_text(target, 8, 8, "ab"), 2);
     font_image = font;
     for (int y = 8; y < 16; y++)
         for (int x = 8; x < 24; x++)
@@ -136,10 +137,10 @@ TEST_F(TextTest, WithoutAFontOnlyTheBackgroundCellsAreDrawn)
 TEST_F(TextTest, PositionsAreSixteenBitAndClippedBySdl)
 {
     // -8: the first cell lies wholly beyond the left edge; 65536 + 40 is 40.
-    EXPECT_EQ(draw_text(-8, 0, "AB"), 2);
+    EXPECT_EQ(draw_text(target, -8, 0, "AB"), 2);
     expect_glyph_at(0, 0, 2, 2);
     EXPECT_EQ(pixel(8, 0), 0);
-    EXPECT_EQ(draw_text(65536 + 40, static_cast<uint16_t>(-4), "A"), 1);
+    EXPECT_EQ(draw_text(target, 65536 + 40, static_cast<uint16_t>(-4), "A"), 1);
     EXPECT_EQ(pixel(41, 3), cell_index(1, 2)); // the glyph's bottom half, from y -4
     EXPECT_EQ(pixel(41, 4), 0);
 }
@@ -148,7 +149,7 @@ TEST_F(TextTest, CharactersBeyondThe256thStartOverAtX)
 {
     std::string text(256, 'A');
     text += "BC";
-    EXPECT_EQ(draw_text(0, 100, text.c_str()), 258);
+    EXPECT_EQ(draw_text(target, 0, 100, text.c_str()), 258);
     expect_glyph_at(0, 100, 2, 2); // 'B', character 256, drawn over the first 'A'
     expect_glyph_at(8, 100, 3, 2); // 'C'
     expect_glyph_at(16, 100, 1, 2);
@@ -156,16 +157,15 @@ TEST_F(TextTest, CharactersBeyondThe256thStartOverAtX)
 
 TEST_F(TextTest, ObserverSeesOneTextCallAndNoInnerFills)
 {
-    calls.clear();
-    texts.clear();
-    draw_observer = record;
-    draw_text(-8, 30, "hi!");
-    draw_observer = nullptr;
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].type, DRAW_TEXT);
-    EXPECT_EQ(calls[0].x, -8);
-    EXPECT_EQ(calls[0].y, 30);
-    EXPECT_EQ(texts[0], "hi!");
+    Seen seen;
+    target.observer = record;
+    target.observer_context = &seen;
+    draw_text(target, -8, 30, "hi!");
+    ASSERT_EQ(seen.calls.size(), 1u);
+    EXPECT_EQ(seen.calls[0].type, DRAW_TEXT);
+    EXPECT_EQ(seen.calls[0].x, -8);
+    EXPECT_EQ(seen.calls[0].y, 30);
+    EXPECT_EQ(seen.texts[0], "hi!");
 }
 
 } // namespace

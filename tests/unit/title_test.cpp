@@ -4,8 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "runtime/back_buffer.h"
 #include "runtime/drawing.h"
-#include "scene_state_guard.h"
+#include "scenes/game_scene.h"
+#include "scenes/run.h"
+#include "scenes/scene_manager.h"
+#include "scenes/title_scene.h"
 #include "sdl_screen.h"
 
 namespace {
@@ -30,119 +34,116 @@ std::ostream &operator<<(std::ostream &os, const Seen &s)
               << s.x << "," << s.y << " \"" << s.text << "\" " << s.sheet << "/" << s.frame;
 }
 
+// A run as at program start (the first input record bound, no direction held) on the title, drawing
+// into the back buffer of SDL's dummy screen.
 class TitleTest : public SdlScreenTest {
   protected:
     void SetUp() override
     {
         SdlScreenTest::SetUp();
-        saved_observer = draw_observer;
-        seen.clear();
-        draw_observer = record;
-        current_scene = title_scene;
-        input->dir_latch = 5;
-        input->dir = 5;
-    }
-    void TearDown() override
-    {
-        draw_observer = saved_observer;
-        SdlScreenTest::TearDown();
+        init_input(run.input_states);
+        install_title_scene(run);
+        target.observer = record;
+        target.observer_context = &seen;
+        run.target = &target;
+        input_of(run).dir_latch = 5;
+        input_of(run).dir = 5;
     }
 
-    static void record(const DrawCall &call)
+    static void record(void *context, const DrawCall &call)
     {
-        seen.push_back({call.type, call.x, call.y, call.type == DRAW_TEXT ? call.text : "", call.sheet, call.frame});
+        static_cast<std::vector<Seen> *>(context)->push_back(
+            {call.type, call.x, call.y, call.type == DRAW_TEXT ? call.text : "", call.sheet, call.frame});
     }
 
     // One tick as the main loop runs it, with the input record already set by the test.
-    static void tick(bool drawn = true)
+    void tick(bool drawn = true)
     {
-        scene_update();
+        scene_update(run);
         if (drawn)
-            scene_draw();
-        scene_transition();
+            scene_draw(run);
+        scene_transition(run);
     }
 
-    static inline std::vector<Seen> seen;
-
-  private:
-    SceneStateGuard guard;
-    DrawObserver saved_observer = nullptr;
+    ::Run run; // testing::Test has a member function Run()
+    DrawTarget target = back_buffer_target();
+    std::vector<Seen> seen;
 };
 
 TEST_F(TitleTest, CursorMovesOnlyStraightDownAndStraightUp)
 {
     for (int dir = 0; dir <= 9; dir++) {
         for (uint8_t from : {0, 1}) {
-            title_cursor = from;
-            input->dir_latch = static_cast<uint16_t>(dir);
-            title_update();
+            run.title_cursor = from;
+            input_of(run).dir_latch = static_cast<uint16_t>(dir);
+            title_update(run);
             uint8_t expected = dir == 2 ? 1 : dir == 8 ? 0 : from;
-            EXPECT_EQ(title_cursor, expected) << "dir " << dir << " from " << int{from};
+            EXPECT_EQ(run.title_cursor, expected) << "dir " << dir << " from " << int{from};
         }
     }
 }
 
 TEST_F(TitleTest, HoldingDownStaysOnEndWithoutWrapping)
 {
-    input->dir_latch = 2;
+    input_of(run).dir_latch = 2;
     for (int t = 0; t < 5; t++)
         tick();
-    EXPECT_EQ(title_cursor, 1);
-    EXPECT_EQ(quit_requested, 0);
-    input->dir_latch = 8;
+    EXPECT_EQ(run.title_cursor, 1);
+    EXPECT_EQ(run.quit_requested, 0);
+    input_of(run).dir_latch = 8;
     tick();
     tick();
-    EXPECT_EQ(title_cursor, 0);
+    EXPECT_EQ(run.title_cursor, 0);
 }
 
 TEST_F(TitleTest, DownAndButtonOneInTheSameTickEndTheProgram)
 {
-    input->dir_latch = 2;
-    input->held_1 = 1;
-    input->pressed_1 = 1;
+    input_of(run).dir_latch = 2;
+    input_of(run).held_1 = 1;
+    input_of(run).pressed_1 = 1;
     tick();
-    EXPECT_EQ(title_cursor, 1);
-    EXPECT_EQ(quit_requested, 1);
+    EXPECT_EQ(run.title_cursor, 1);
+    EXPECT_EQ(run.quit_requested, 1);
 }
 
 TEST_F(TitleTest, ButtonOneOnStartStartsARun)
 {
-    input->held_1 = 1;
-    input->pressed_1 = 1;
-    EXPECT_EQ(title_transition(), TRANSITION_GAME);
-    title_cursor = 1;
-    EXPECT_EQ(title_transition(), TRANSITION_QUIT);
+    input_of(run).held_1 = 1;
+    input_of(run).pressed_1 = 1;
+    EXPECT_EQ(title_transition(run), TRANSITION_GAME);
+    run.title_cursor = 1;
+    EXPECT_EQ(title_transition(run), TRANSITION_QUIT);
 }
 
 TEST_F(TitleTest, OnlyThePressEdgeChooses)
 {
-    input->held_1 = 1;
-    input->pressed_1 = 0;
-    EXPECT_EQ(title_transition(), TRANSITION_STAY);
-    title_cursor = 1;
-    EXPECT_EQ(title_transition(), TRANSITION_STAY);
-    input->held_1 = 0;
-    input->held_2 = input->held_3 = input->pressed_2 = input->pressed_3 = 1;
-    EXPECT_EQ(title_transition(), TRANSITION_STAY) << "other buttons choose nothing";
+    input_of(run).held_1 = 1;
+    input_of(run).pressed_1 = 0;
+    EXPECT_EQ(title_transition(run), TRANSITION_STAY);
+    run.title_cursor = 1;
+    EXPECT_EQ(title_transition(run), TRANSITION_STAY);
+    input_of(run).held_1 = 0;
+    input_of(run).held_2 = input_of(run).held_3 = input_of(run).pressed_2 = input_of(run).pressed_3 = 1;
+    EXPECT_EQ(title_transition(run), TRANSITION_STAY) << "other buttons choose nothing";
 }
 
 TEST_F(TitleTest, ButtonThreeHeldAtTheStartMakesAHardRun)
 {
-    input->held_1 = input->pressed_1 = input->held_3 = 1;
+    input_of(run).held_1 = input_of(run).pressed_1 = input_of(run).held_3 = 1;
     tick();
-    EXPECT_EQ(current_scene.update, game_update);
-    EXPECT_EQ(hard_mode, 1);
+    EXPECT_EQ(run.current_scene.update, game_update);
+    EXPECT_EQ(run.hard_mode, 1);
 
-    current_scene = title_scene;
-    input->held_3 = 0;
+    run.current_scene = title_scene;
+    input_of(run).held_3 = 0;
     tick();
-    EXPECT_EQ(current_scene.update, game_update);
-    EXPECT_EQ(hard_mode, 0);
+    EXPECT_EQ(run.current_scene.update, game_update);
+    EXPECT_EQ(run.hard_mode, 0);
 }
 
 TEST_F(TitleTest, DrawsTitleCreditMenuAndCursorInOrder)
 {
-    title_draw();
+    title_draw(run);
     const std::vector<Seen> expected = {
         text_at(220, 80, "vorpaline"), text_at(315, 90, "presented by krv 2004"),
         text_at(220, 390, "start"),    text_at(220, 420, "end"),
@@ -153,9 +154,9 @@ TEST_F(TitleTest, DrawsTitleCreditMenuAndCursorInOrder)
 
 TEST_F(TitleTest, ButtonThreeHeldDrawsTheAlternateTitle)
 {
-    input->held_3 = 1;
-    title_cursor = 1;
-    title_draw();
+    input_of(run).held_3 = 1;
+    run.title_cursor = 1;
+    title_draw(run);
     ASSERT_EQ(seen.size(), 5u);
     EXPECT_EQ(seen[0], text_at(220, 80, "vorpline"));
     EXPECT_EQ(seen[4], sprite_at(210, 420, 0, 0));
@@ -166,31 +167,31 @@ TEST_F(TitleTest, CursorFrameStepsEveryEightDrawnFramesAcrossTheWrap)
     std::vector<int> frames;
     for (int n = 0; n < 40; n++) {
         seen.clear();
-        title_draw();
+        title_draw(run);
         frames.push_back(seen.back().frame);
     }
     for (int n = 0; n < 40; n++)
         EXPECT_EQ(frames[n], (n / 8) % 4) << "drawn frame " << n;
 
-    title_blink = 248;
+    run.title_blink = 248;
     frames.clear();
     for (int n = 0; n < 16; n++) {
         seen.clear();
-        title_draw();
+        title_draw(run);
         frames.push_back(seen.back().frame);
     }
     EXPECT_EQ(frames, (std::vector<int>{3, 3, 3, 3, 3, 3, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(title_blink, 8);
+    EXPECT_EQ(run.title_blink, 8);
 }
 
 TEST_F(TitleTest, BlinkCountsDrawnFramesOnly)
 {
     for (int t = 0; t < 10; t++)
         tick(false);
-    EXPECT_EQ(title_blink, 0);
+    EXPECT_EQ(run.title_blink, 0);
     for (int t = 0; t < 3; t++)
         tick(true);
-    EXPECT_EQ(title_blink, 3);
+    EXPECT_EQ(run.title_blink, 3);
 }
 
 } // namespace

@@ -14,13 +14,15 @@
 #include <string_view>
 
 #include "alloc_counter.h"
-#include "input_script.h"
 #include "play_script.h"
 #include "replay.h"
+#include "runtime/input_script.h"
 #include "runtime/sprite_sheets.h"
 #include "runtime/startup.h"
 
 namespace {
+
+Replay replay;
 
 // Ends in the title after the first run's game over (about tick 1660 with this pattern); the pattern
 // then starts the next run, which the last ticks play.
@@ -140,18 +142,18 @@ int main()
     options.draws = true;
 
     // The replay's own set-up: its draw log is allocated once, before the first tick.
-    run_replay(InputScript{}, options);
+    run_replay(replay, InputScript{}, options);
 
     // The first pass: SDL maps each pair of surfaces on their first blit, once for the whole program.
     start_counting();
-    run_replay(script, options);
+    run_replay(replay, script, options);
     stop_counting();
     check_first_pass();
 
     // The second pass must allocate nothing at all, in our code or in the libraries.
     long start = std::ftell(trace);
     start_counting();
-    uint64_t ticks = run_replay(script, options);
+    uint64_t ticks = run_replay(replay, script, options);
     std::fflush(trace);
     stop_counting();
     uint64_t counted = counted_allocations();

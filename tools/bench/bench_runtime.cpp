@@ -8,14 +8,21 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "runtime/back_buffer.h"
 #include "runtime/main_loop.h"
+#include "runtime/platform.h"
 #include "runtime/startup.h"
+#include "scenes/run.h"
 
 #ifndef VORPALINE_DATA_DIR
 #define VORPALINE_DATA_DIR "data"
 #endif
 
 namespace {
+
+// The run that start-up prepares, as the game's own would be.
+Run first_run;
+DrawTarget screen;
 
 double microseconds_since(std::chrono::steady_clock::time_point start)
 {
@@ -43,8 +50,10 @@ bool bring_up_runtime(double &init_us, double &first_tick_us)
     auto start = std::chrono::steady_clock::now();
     bool ok = runtime_init() == 0;
     init_us = microseconds_since(start);
-    if (ok)
-        prepare_loop();
+    if (ok) {
+        screen = back_buffer_target();
+        start_run(first_run, screen, clock_ms());
+    }
     first_tick_us = microseconds_since(start);
 
     std::fflush(stdout);

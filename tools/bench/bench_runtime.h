@@ -9,6 +9,6 @@
 // folder has no kvs.ini.
 void prepare_bench_environment();
 
-// runtime_init and prepare_loop with standard output sent to /dev/null. Returns false when start-up
+// runtime_init and the start of a run (into the back buffer) with standard output sent to /dev/null. Returns false when start-up
 // failed. 'init_us' and 'first_tick_us' receive the time of runtime_init alone and of both.
 bool bring_up_runtime(double &init_us, double &first_tick_us);

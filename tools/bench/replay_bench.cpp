@@ -8,17 +8,17 @@
 #include <ctime>
 #include <string>
 
-#include "input_script.h"
 #include "play_script.h"
 #include "replay.h"
-#include "runtime/frame_clock.h"
-#include "runtime/input.h"
-#include "runtime/main_loop.h"
+#include "runtime/back_buffer.h"
 #include "runtime/platform.h"
+#include "runtime/program.h"
 
 namespace {
 
 constexpr uint32_t default_ticks = 20000;
+
+Replay replay;
 
 enum Trace : int { trace_off, trace_on, trace_with_draws };
 
@@ -58,7 +58,7 @@ void BM_Replay(benchmark::State &state)
     options.draws = trace == trace_with_draws;
     uint64_t ticks = 0;
     for (auto _ : state)
-        ticks += run_replay(script, options);
+        ticks += run_replay(replay, script, options);
     state.SetItemsProcessed(static_cast<int64_t>(ticks));
 }
 
@@ -83,7 +83,7 @@ double process_cpu_seconds()
 void poll_and_present()
 {
     KeySnapshot keys;
-    read_key_snapshot(input_states[0], keys);
+    read_player_keys(replay.run, keys);
     present_back_buffer();
     benchmark::DoNotOptimize(keys);
 }
@@ -103,13 +103,11 @@ void BM_DrawnReplayAgainstLibraryFloor(benchmark::State &state)
     uint64_t ticks = 0;
     double replay_seconds = 0, floor_seconds = 0;
     for (auto _ : state) {
-        start_trace(options);
-        prepare_loop();
+        start_replay(replay, back_buffer_target(), 0, options);
         for (const ScriptEntry &entry : script.entries) {
-            for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++) {
+            for (uint32_t n = 0; n < entry.count && replay.run.quit_requested == 0; n++) {
                 double start = process_cpu_seconds();
-                apply_script_keys(entry.keys);
-                run_traced_tick(script_driver, options);
+                run_script_tick(replay, entry.keys, options);
                 double middle = process_cpu_seconds();
                 poll_and_present();
                 replay_seconds += middle - start;
@@ -117,7 +115,7 @@ void BM_DrawnReplayAgainstLibraryFloor(benchmark::State &state)
                 ticks++;
             }
         }
-        stop_trace();
+        finish_replay(replay);
     }
     double replay_rate = static_cast<double>(ticks) / replay_seconds;
     double floor_rate = static_cast<double>(ticks) / floor_seconds;

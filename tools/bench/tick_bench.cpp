@@ -8,7 +8,13 @@
 #include <vector>
 
 #include "full_pool.h"
-#include "scenes/game_scene.h"
+#include "scenes/run.h"
+
+namespace {
+
+Run full_pool, run;
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -17,17 +23,17 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: vorpaline-tick-bench [TICKS]\n");
         return 2;
     }
-    build_full_pool(false, 0);
+    build_full_pool(full_pool, false, 0);
     std::vector<double> microseconds(static_cast<size_t>(ticks));
     for (double &time : microseconds) {
-        restore_full_pool();
+        run = full_pool;
         auto start = std::chrono::steady_clock::now();
-        game_update();
+        game_update(run);
         auto end = std::chrono::steady_clock::now();
         time = std::chrono::duration<double, std::micro>(end - start).count();
     }
     std::sort(microseconds.begin(), microseconds.end());
     std::printf("full-pool logic tick: median %.2f us, fastest %.2f us, %d actors, %d ticks\n",
-                microseconds[microseconds.size() / 2], microseconds.front(), active_actor_count(), ticks);
+                microseconds[microseconds.size() / 2], microseconds.front(), active_actor_count(full_pool), ticks);
     return 0;
 }

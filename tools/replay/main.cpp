@@ -20,6 +20,9 @@
 
 namespace {
 
+// The tool's one run, with its target and draw log.
+Replay the_replay;
+
 int usage()
 {
     std::fprintf(stderr, "usage: vorpaline-replay SCRIPT TRACE [--draws] [--bmp DIR [--every N]]\n"
@@ -129,7 +132,7 @@ int replay_main(int argc, char *argv[])
         return 1;
     }
     options.trace = trace;
-    run_replay(script, options);
+    run_replay(the_replay, script, options);
     runtime_shutdown();
     return close_output(trace, "trace", trace_path) ? 0 : 1;
 }
@@ -159,7 +162,7 @@ int record_main(int argc, char *argv[])
         runtime_shutdown();
         return 1;
     }
-    run_recording(script, options);
+    run_recording(the_replay, script, options);
     runtime_shutdown();
     bool ok = close_output(script, "script", script_path);
     return close_output(options.trace, "trace", trace_path) && ok ? 0 : 1;
@@ -176,7 +179,7 @@ int watch_main(int argc, char *argv[])
         runtime_shutdown();
         return 1;
     }
-    run_watch(script);
+    run_watch(the_replay, script);
     runtime_shutdown();
     return 0;
 }

@@ -4,40 +4,34 @@
 #include <ctime>
 
 #include "real_window.h"
-#include "runtime/frame_clock.h"
+#include "runtime/back_buffer.h"
+#include "runtime/platform.h"
+#include "runtime/program.h"
+#include "runtime/real_time.h"
 #include "runtime/settings.h"
 #include "runtime/startup.h"
 
 namespace {
 
-KeySnapshot seen_keys;
 bool seen_late = false;
 
-void read_and_note_keys(KeySnapshot &snapshot)
+bool note_lateness(const Run &run)
 {
-    real_time_driver.read_keys(snapshot);
-    seen_keys = snapshot;
-}
-
-bool note_lateness()
-{
-    seen_late = real_time_driver.is_late();
+    seen_late = real_time_is_late(run);
     return seen_late;
 }
 
-void wait_as_the_game() { real_time_driver.wait(); }
+const TickDriver recording_driver = {note_lateness, real_time_wait};
 
-const TickDriver recording_driver = {read_and_note_keys, note_lateness, wait_as_the_game};
-
-// The script entry of the tick just run.
-uint16_t noted_keys()
+// The script entry of the tick just run with these keys.
+uint16_t noted_keys(const KeySnapshot &keys)
 {
-    uint16_t keys = seen_keys.held;
-    if (seen_keys.close_requested)
-        keys |= SCRIPT_CLOSE;
+    uint16_t entry = keys.held;
+    if (keys.close_requested)
+        entry |= SCRIPT_CLOSE;
     if (seen_late)
-        keys |= SCRIPT_LATE;
-    return keys;
+        entry |= SCRIPT_LATE;
+    return entry;
 }
 
 void write_header(ScriptWriter &writer, std::FILE *script, const ReplayOptions &options)
@@ -73,25 +67,26 @@ void write_summary(ScriptWriter &writer, uint16_t last_keys)
 
 } // namespace
 
-uint64_t run_recording(std::FILE *script, const ReplayOptions &options)
+uint64_t run_recording(Replay &replay, std::FILE *script, const ReplayOptions &options)
 {
     ScriptWriter writer;
     write_header(writer, script, options);
     std::fflush(script);
-    start_trace(options);
 
-    prepare_loop();
-    uint16_t keys = 0;
+    start_replay(replay, back_buffer_target(), clock_ms(), options);
+    uint16_t entry = 0;
     do {
-        run_traced_tick(recording_driver, options);
-        keys = noted_keys();
+        KeySnapshot keys;
+        read_player_keys(replay.run, keys);
+        run_traced_tick(replay, keys, recording_driver, options);
+        entry = noted_keys(keys);
         // Written out as each entry completes, so a session that ends in a crash keeps all but its last.
-        if (write_script_tick(writer, keys))
+        if (write_script_tick(writer, entry))
             std::fflush(script);
-    } while (quit_requested == 0);
+    } while (replay.run.quit_requested == 0);
 
-    stop_trace();
+    finish_replay(replay);
     finish_script(writer);
-    write_summary(writer, keys);
+    write_summary(writer, entry);
     return writer.ticks;
 }

@@ -3,19 +3,10 @@
 
 #include <cstdlib>
 
-#include "runtime/frame_clock.h"
+#include "runtime/back_buffer.h"
 #include "runtime/platform.h"
-#include "trace.h"
 
 namespace {
-
-bool tick_is_late = false;
-KeySnapshot script_keys;
-
-void no_wait() {}
-
-// Allocated once, before the first tick.
-DrawLog *draw_log = nullptr;
 
 void save_frame(const char *dir, uint32_t tick)
 {
@@ -26,7 +17,10 @@ void save_frame(const char *dir, uint32_t tick)
 
 } // namespace
 
-const TickDriver script_driver = {read_script_keys, script_says_late, no_wait};
+const TickDriver &script_driver(uint16_t entry_keys)
+{
+    return (entry_keys & SCRIPT_LATE) != 0 ? late_driver : on_time_driver;
+}
 
 void select_headless_drivers()
 {
@@ -34,59 +28,60 @@ void select_headless_drivers()
     setenv("SDL_AUDIODRIVER", "dummy", 1);
 }
 
-void read_script_keys(KeySnapshot &snapshot) { snapshot = script_keys; }
-
-bool script_says_late() { return tick_is_late; }
-
-void apply_script_keys(uint16_t keys)
+void start_replay(Replay &replay, const DrawTarget &target, uint32_t now, const ReplayOptions &options)
 {
-    script_keys = script_snapshot(keys);
-    tick_is_late = (keys & SCRIPT_LATE) != 0;
+    replay.target = target;
+    if (options.draws) {
+        if (replay.draw_log == nullptr)
+            replay.draw_log = std::make_unique<DrawLog>();
+        replay.draw_log->dropped = 0;
+        record_draws(replay.target, replay.draw_log.get());
+    }
+    start_run(replay.run, replay.target, now);
 }
 
-void start_trace(const ReplayOptions &options)
+void finish_replay(Replay &replay)
 {
-    if (options.draws && draw_log == nullptr)
-        draw_log = new DrawLog;
-    record_draws(options.draws ? draw_log : nullptr);
-}
-
-void stop_trace()
-{
-    record_draws(nullptr);
-    if (draw_log != nullptr && draw_log->dropped > 0)
+    if (replay.target.observer == nullptr)
+        return;
+    record_draws(replay.target, nullptr);
+    if (replay.draw_log->dropped > 0)
         std::fprintf(stderr, "vorpaline-replay: %llu drawing calls did not fit the draw log\n",
-                     static_cast<unsigned long long>(draw_log->dropped));
+                     static_cast<unsigned long long>(replay.draw_log->dropped));
 }
 
-uint8_t run_traced_tick(const TickDriver &driver, const ReplayOptions &options)
+uint8_t run_traced_tick(Replay &replay, const KeySnapshot &keys, const TickDriver &driver,
+                        const ReplayOptions &options)
 {
-    uint32_t tick = frame_clock.ticks;
-    if (draw_log != nullptr)
-        clear_draw_log(*draw_log);
-    uint8_t drawn = run_tick(driver);
+    uint32_t tick = replay.run.frame_clock.ticks;
+    DrawLog *log = replay.target.observer != nullptr ? replay.draw_log.get() : nullptr;
+    if (log != nullptr)
+        clear_draw_log(*log);
+    uint8_t drawn = run_tick(replay.run, keys, driver);
     if (drawn && options.bmp_dir != nullptr && options.bmp_every > 0 && tick % options.bmp_every == 0)
         save_frame(options.bmp_dir, tick);
     if (options.trace != nullptr)
-        write_trace_line(options.trace, tick, drawn, options.draws ? draw_log : nullptr);
+        write_trace_line(options.trace, replay.run, tick, drawn, log);
     return drawn;
 }
 
-uint64_t run_replay(const InputScript &script, const ReplayOptions &options)
+uint8_t run_script_tick(Replay &replay, uint16_t entry_keys, const ReplayOptions &options)
 {
-    // The keys come from the script, or through the caller's reader (which may pass them on another way).
-    const TickDriver driver = {options.read_keys != nullptr ? options.read_keys : read_script_keys, script_says_late,
-                               no_wait};
-    start_trace(options);
-    prepare_loop();
+    KeySnapshot keys = options.read_keys != nullptr ? options.read_keys(replay.run, entry_keys)
+                                                    : script_snapshot(entry_keys);
+    return run_traced_tick(replay, keys, script_driver(entry_keys), options);
+}
+
+uint64_t run_replay(Replay &replay, const InputScript &script, const ReplayOptions &options)
+{
+    start_replay(replay, back_buffer_target(), 0, options);
     uint64_t ticks_run = 0;
     for (const ScriptEntry &entry : script.entries) {
-        for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++) {
-            apply_script_keys(entry.keys);
-            run_traced_tick(driver, options);
+        for (uint32_t n = 0; n < entry.count && replay.run.quit_requested == 0; n++) {
+            run_script_tick(replay, entry.keys, options);
             ticks_run++;
         }
     }
-    stop_trace();
+    finish_replay(replay);
     return ticks_run;
 }

@@ -3,21 +3,13 @@
 
 #include <cstring>
 
-#include "actors/pool.h"
-#include "runtime/frame_clock.h"
-#include "runtime/main_loop.h"
-#include "scenes/game_scene.h"
-#include "scenes/scene_manager.h"
-#include "scenes/ship.h"
-#include "scenes/title_scene.h"
+#include "scenes/run.h"
 
 namespace {
 
-DrawLog *recording = nullptr;
-
-void observe_draw(const DrawCall &call)
+void observe_draw(void *context, const DrawCall &call)
 {
-    DrawLog &log = *recording;
+    DrawLog &log = *static_cast<DrawLog *>(context);
     if (log.count == DrawLog::capacity) {
         log.dropped++;
         return;
@@ -52,28 +44,29 @@ void write_json_string(std::FILE *out, const char *text)
     std::fputc('"', out);
 }
 
-const char *scene_name() { return current_scene.update == title_scene.update ? "title" : "game"; }
-
-void write_title(std::FILE *out) { std::fprintf(out, "\"title\":{\"cursor\":%u,\"blink\":%u}", title_cursor, title_blink); }
-
-void write_game(std::FILE *out)
+void write_title(std::FILE *out, const Run &run)
 {
-    std::fprintf(out, "\"game\":{\"phase\":%u,\"tick\":%u,\"score\":%u,\"hi\":%u,\"hard\":%u}", game_phase,
-                 game_tick, score, hi_score, hard_mode);
+    std::fprintf(out, "\"title\":{\"cursor\":%u,\"blink\":%u}", run.title_cursor, run.title_blink);
 }
 
-void write_ship(std::FILE *out)
+void write_game(std::FILE *out, const Run &run)
 {
-    std::fprintf(out, "\"ship\":{\"x\":%d,\"y\":%d,\"state\":%u,\"lives\":%u,\"inv\":%u}", player_ship.x,
-                 player_ship.y, ship_state, lives, invincible_ticks);
+    std::fprintf(out, "\"game\":{\"phase\":%u,\"tick\":%u,\"score\":%u,\"hi\":%u,\"hard\":%u}", run.game_phase,
+                 run.game_tick, run.score, run.hi_score, run.hard_mode);
 }
 
-void write_shots(std::FILE *out)
+void write_ship(std::FILE *out, const Run &run)
+{
+    std::fprintf(out, "\"ship\":{\"x\":%d,\"y\":%d,\"state\":%u,\"lives\":%u,\"inv\":%u}", run.player_ship.x,
+                 run.player_ship.y, run.ship_state, run.lives, run.invincible_ticks);
+}
+
+void write_shots(std::FILE *out, const Run &run)
 {
     std::fputs("\"shots\":[", out);
     bool first = true;
     for (int slot = 0; slot < player_shot_count; slot++) {
-        const Actor &s = player_shots[slot];
+        const Actor &s = run.player_shots[slot];
         if (!s.active)
             continue;
         std::fprintf(out, "%s[%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", first ? "" : ",", slot, s.x, s.y, s.w, s.h, s.hit_x,
@@ -83,12 +76,12 @@ void write_shots(std::FILE *out)
     std::fputc(']', out);
 }
 
-void write_actors(std::FILE *out)
+void write_actors(std::FILE *out, const Run &run)
 {
     std::fputs("\"actors\":[", out);
     bool first = true;
     for (int i = 0; i < actor_pool_size; i++) {
-        const Actor &a = actor_pool[i];
+        const Actor &a = run.actor_pool[i];
         if (!a.active)
             continue;
         std::fprintf(out, "%s[%d,%u,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", first ? "" : ",", i, a.kind, a.x,
@@ -130,10 +123,10 @@ void write_draws(std::FILE *out, const DrawLog &log)
 
 } // namespace
 
-void record_draws(DrawLog *log)
+void record_draws(DrawTarget &target, DrawLog *log)
 {
-    recording = log;
-    draw_observer = log != nullptr ? observe_draw : nullptr;
+    target.observer = log != nullptr ? observe_draw : nullptr;
+    target.observer_context = log;
 }
 
 void clear_draw_log(DrawLog &log)
@@ -142,19 +135,19 @@ void clear_draw_log(DrawLog &log)
     log.text_used = 0;
 }
 
-void write_trace_line(std::FILE *out, uint32_t tick, uint8_t drawn, const DrawLog *draws)
+void write_trace_line(std::FILE *out, const Run &run, uint32_t tick, uint8_t drawn, const DrawLog *draws)
 {
-    std::fprintf(out, "{\"tick\":%u,\"scene\":\"%s\",\"quit\":%u,\"drawn\":%u,", tick, scene_name(),
-                 quit_requested ? 1u : 0u, drawn);
-    write_title(out);
+    std::fprintf(out, "{\"tick\":%u,\"scene\":\"%s\",\"quit\":%u,\"drawn\":%u,", tick,
+                 title_is_current(run) ? "title" : "game", run.quit_requested ? 1u : 0u, drawn);
+    write_title(out, run);
     std::fputc(',', out);
-    write_game(out);
+    write_game(out, run);
     std::fputc(',', out);
-    write_ship(out);
+    write_ship(out, run);
     std::fputc(',', out);
-    write_shots(out);
+    write_shots(out, run);
     std::fputc(',', out);
-    write_actors(out);
+    write_actors(out, run);
     if (drawn && draws != nullptr) {
         std::fputc(',', out);
         write_draws(out, *draws);

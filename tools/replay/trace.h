@@ -6,6 +6,8 @@
 
 #include "runtime/drawing.h"
 
+struct Run;
+
 // The drawing calls of one tick, recorded by the drawing layer's observer into fixed storage.
 struct DrawLog {
     static constexpr int capacity = 8192;
@@ -18,10 +20,10 @@ struct DrawLog {
     uint64_t dropped = 0; // calls that did not fit (never expected: the pool caps what is drawn)
 };
 
-// Starts recording the drawing calls into 'log' (or stops with nullptr).
-void record_draws(DrawLog *log);
+// Starts recording the drawing calls made into 'target' into 'log' (or stops with nullptr).
+void record_draws(DrawTarget &target, DrawLog *log);
 void clear_draw_log(DrawLog &log);
 
-// Writes the trace line of the tick just run. 'draws' is written only when the tick was drawn and a
-// log is given.
-void write_trace_line(std::FILE *out, uint32_t tick, uint8_t drawn, const DrawLog *draws);
+// Writes the trace line of the tick of 'run' just run. 'draws' is written only when the tick was drawn
+// and a log is given.
+void write_trace_line(std::FILE *out, const Run &run, uint32_t tick, uint8_t drawn, const DrawLog *draws);

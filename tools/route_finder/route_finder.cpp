@@ -2,25 +2,20 @@
 //
 // Searches for an input script that plays a whole run without losing a ship: from the title through
 // the stage and the boss to the staff roll and back to the title, where it chooses "end". It drives
-// the real game through the replay library: from a snapshot of the state it tries every steering
+// the game's own ticks without a window: from a copy of the run it tries every steering
 // direction for a short segment, firing all the while, keeps the choices after which some simple
 // continuation still survives, prefers the one that scores most and stays under its target, and backs
-// up when a segment has no survivor. Run it in the data folder.
+// up when a segment has no survivor.
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "actors/pool.h"
-#include "input_script.h"
-#include "replay.h"
+#include "runtime/drawing.h"
+#include "runtime/input_script.h"
 #include "runtime/main_loop.h"
-#include "runtime/startup.h"
-#include "scenes/game_scene.h"
-#include "scenes/run_state.h"
-#include "scenes/ship.h"
-#include "scenes/title_scene.h"
+#include "scenes/run.h"
 
 namespace {
 
@@ -28,10 +23,11 @@ constexpr int segment_ticks = 8;
 constexpr int lookahead_ticks = 40;
 constexpr uint32_t max_run_ticks = 20000;
 
+// The run being searched, drawing nothing: drawing changes the run only in the title and the ending,
+// and the stage is searched with every tick late.
+Run run;
+DrawTarget no_pixels = counting_target();
 bool drawing = false;
-bool is_late() { return !drawing; }
-void no_wait() {}
-const TickDriver search_driver = {read_script_keys, is_late, no_wait};
 
 std::vector<uint16_t> recorded; // the keys of every tick played for good
 
@@ -69,19 +65,18 @@ uint16_t keys_for(Choice choice, uint32_t tick)
 
 void play(uint16_t keys)
 {
-    apply_script_keys(keys);
-    run_tick(search_driver);
+    run_tick(run, script_snapshot(keys), drawing ? on_time_driver : late_driver);
 }
 
-bool ship_wrecked() { return ship_state >= ship_first_wreck; }
+bool ship_wrecked() { return run.ship_state >= ship_first_wreck; }
 
-bool stage_running() { return game_phase == PHASE_COUNTDOWN || game_phase == PHASE_STAGE; }
+bool stage_running() { return run.game_phase == PHASE_COUNTDOWN || run.game_phase == PHASE_STAGE; }
 
 // Plays a choice for some ticks; false as soon as the ship is wrecked.
 bool survive(Choice choice, int ticks)
 {
     for (int t = 0; t < ticks && stage_running(); t++) {
-        play(keys_for(choice, frame_clock.ticks));
+        play(keys_for(choice, run.frame_clock.ticks));
         if (ship_wrecked())
             return false;
     }
@@ -92,10 +87,10 @@ bool survive(Choice choice, int ticks)
 int target_x()
 {
     int best_x = 320, best_y = -10000;
-    for (const Actor &a : actor_pool) {
+    for (const Actor &a : run.actor_pool) {
         if (!a.active || !(a.kind == KIND_FIGHTER || a.kind == KIND_HUNTER || a.kind == KIND_BOSS))
             continue;
-        if (a.y < player_ship.y && a.y > best_y) {
+        if (a.y < run.player_ship.y && a.y > best_y) {
             best_y = a.y;
             best_x = a.x + a.w / 2;
         }
@@ -108,7 +103,7 @@ struct Rated {
     long value;
 };
 
-std::vector<Rated> rate_choices(const RunState &from)
+std::vector<Rated> rate_choices(const Run &from)
 {
     std::vector<Rated> rated;
     const Choice escapes[] = {{5, false}, {4, true}, {6, true}, {2, true}, {8, false}};
@@ -117,21 +112,20 @@ std::vector<Rated> rate_choices(const RunState &from)
             if (dir == 5 && fast)
                 continue;
             Choice choice{dir, fast == 1};
-            restore_run_state(from);
+            run = from;
             if (!survive(choice, segment_ticks))
                 continue;
-            RunState after;
-            save_run_state(after);
+            const Run after = run;
             long value = -1000000;
             for (Choice escape : escapes) {
-                restore_run_state(after);
+                run = after;
                 if (survive(escape, lookahead_ticks)) {
-                    restore_run_state(after);
-                    long centre = player_ship.x + 8;
+                    run = after;
+                    long centre = run.player_ship.x + 8;
                     long off_target = std::labs(centre - target_x());
-                    long low = player_ship.y < 300 ? (300 - player_ship.y) * 4 : 0;
+                    long low = run.player_ship.y < 300 ? (300 - run.player_ship.y) * 4 : 0;
                     survive(escape, lookahead_ticks);
-                    value = std::max(value, static_cast<long>(score) * 10 - off_target - low);
+                    value = std::max(value, static_cast<long>(run.score) * 10 - off_target - low);
                 }
             }
             if (value > -1000000)
@@ -143,7 +137,7 @@ std::vector<Rated> rate_choices(const RunState &from)
 }
 
 struct Step {
-    RunState start;
+    Run start;
     size_t recorded_before;
     std::vector<Rated> options;
     size_t next;
@@ -154,10 +148,10 @@ bool play_the_stage()
     std::vector<Step> steps;
     steps.reserve(4096);
     while (stage_running()) {
-        if (frame_clock.ticks > max_run_ticks)
+        if (run.frame_clock.ticks > max_run_ticks)
             return false;
         Step step;
-        save_run_state(step.start);
+        step.start = run;
         step.recorded_before = recorded.size();
         step.options = rate_choices(step.start);
         step.next = 0;
@@ -168,24 +162,24 @@ bool play_the_stage()
         if (steps.empty())
             return false;
         Step &current = steps.back();
-        restore_run_state(current.start);
+        run = current.start;
         recorded.resize(current.recorded_before);
         Choice choice = current.options[current.next++].choice;
         for (int t = 0; t < segment_ticks && stage_running(); t++) {
-            uint16_t keys = keys_for(choice, frame_clock.ticks);
+            uint16_t keys = keys_for(choice, run.frame_clock.ticks);
             play(keys);
             recorded.push_back(keys);
         }
-        if (frame_clock.ticks % 600 < segment_ticks)
-            std::fprintf(stderr, "tick %u phase %u stage tick %u score %u actors %d\n", frame_clock.ticks, game_phase,
-                         game_tick, score, [] {
+        if (run.frame_clock.ticks % 600 < segment_ticks)
+            std::fprintf(stderr, "tick %u phase %u stage tick %u score %u actors %d\n", run.frame_clock.ticks,
+                         run.game_phase, run.game_tick, run.score, [] {
                              int n = 0;
-                             for (const Actor &a : actor_pool)
+                             for (const Actor &a : run.actor_pool)
                                  n += a.active;
                              return n;
                          }());
     }
-    return game_phase == PHASE_ENDING;
+    return run.game_phase == PHASE_ENDING;
 }
 
 void play_for_good(uint16_t keys)
@@ -201,29 +195,14 @@ void write_script(const char *path, bool hard)
         std::fprintf(stderr, "can't write %s\n", path);
         std::exit(2);
     }
-    std::fprintf(out, "# A whole %s run found by vorpaline-route-finder%s: no ship is lost.\n", hard ? "hard" : "normal",
-                 hard ? " --hard" : "");
-    size_t i = 0;
-    while (i < recorded.size()) {
-        size_t j = i;
-        while (j < recorded.size() && recorded[j] == recorded[i])
-            j++;
-        char keys[16];
-        int n = 0;
-        uint16_t k = recorded[i];
-        const char order[] = "UDLR123456EQ~";
-        for (const char *c = order; *c; c++)
-            if (k & script_key_of(*c))
-                keys[n++] = *c;
-        if (n == 0)
-            keys[n++] = '-';
-        keys[n] = '\0';
-        if (j - i > 1)
-            std::fprintf(out, "%s %zu\n", keys, j - i);
-        else
-            std::fprintf(out, "%s\n", keys);
-        i = j;
-    }
+    char header[96];
+    std::snprintf(header, sizeof header, "A whole %s run found by vorpaline-route-finder%s: no ship is lost.",
+                  hard ? "hard" : "normal", hard ? " --hard" : "");
+    ScriptWriter writer;
+    start_script(writer, out, header);
+    for (uint16_t keys : recorded)
+        write_script_tick(writer, keys);
+    finish_script(writer);
     std::fclose(out);
 }
 
@@ -236,27 +215,21 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: vorpaline-route-finder [--hard] OUT.script\n");
         return 2;
     }
-    select_headless_drivers();
-    std::FILE *quiet = std::freopen("/dev/null", "w", stdout);
-    (void)quiet;
-    if (runtime_init() != 0)
-        return 1;
-    prepare_loop();
+    start_run(run, no_pixels, 0);
 
     play_for_good(hard ? (SCRIPT_BUTTON_1 | SCRIPT_BUTTON_1 << 2) : SCRIPT_BUTTON_1); // "start"
     if (!play_the_stage()) {
-        std::fprintf(stderr, "no surviving route found (tick %u, phase %u)\n", frame_clock.ticks, game_phase);
+        std::fprintf(stderr, "no surviving route found (tick %u, phase %u)\n", run.frame_clock.ticks, run.game_phase);
         return 1;
     }
     // The ending runs to its end only in drawn ticks: it ends at the first drawn frame from t 1100.
     drawing = true;
-    while (current_scene.update != title_scene.update)
+    while (!title_is_current(run))
         play_for_good(0);
     play_for_good(0);
     play_for_good(SCRIPT_DOWN);
     play_for_good(SCRIPT_BUTTON_1); // "end"
     write_script(argv[hard ? 2 : 1], hard);
-    std::fprintf(stderr, "found a route of %zu ticks, score %u\n", recorded.size(), score);
-    runtime_shutdown();
+    std::fprintf(stderr, "found a route of %zu ticks, score %u\n", recorded.size(), run.score);
     return 0;
 }

@@ -1,5 +1,5 @@
 // input_script.cpp: reads and writes the replay tool's input scripts.
-#include "input_script.h"
+#include "runtime/input_script.h"
 
 #include <cctype>
 
