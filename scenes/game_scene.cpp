@@ -72,7 +72,7 @@ void update_actors(Run &run)
 
 void draw_actors(Run &run)
 {
-    for (uint16_t i = 0; i < actor_pool_size; i++)
-        if (run.actor_pool[i].active)
-            run.actor_pool[i].on_draw(run, i);
+    for (Actor &actor : run.actor_pool)
+        if (actor.active)
+            actor.on_draw(run, pool_index(run, actor));
 }
