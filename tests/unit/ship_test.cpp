@@ -297,11 +297,7 @@ TEST_F(ShipDrawTest, WreckFramesAndGameOverText)
     recorded_draws().clear();
     run.ship_state = 64;
     draw_ship(run);
-    std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
-    ASSERT_EQ(sprites.size(), 1u);
-    EXPECT_EQ(sprites[0].frame, 12);
-    EXPECT_EQ(sprites[0].x, 314);
-    EXPECT_EQ(sprites[0].y, 462);
+    expect_one_sprite(12, 314, 462);
     const RecordedDraw *text = find_text("g a m e   o v e r");
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->x, 250);
