@@ -107,6 +107,21 @@ class GameTest : public testing::Test {
         EXPECT_EQ(actor.active, 0);
     }
 
+    // The last ship wrecked by the kind in this phase: 245 steps later the wreck counter is at 250 and
+    // the phase holds; the next step ends the run.
+    template <typename Step> void expect_last_wreck_ends_the_run(uint8_t phase, uint16_t kind, Step step)
+    {
+        run.game_phase = phase;
+        run.lives = 0;
+        ship_hit(run, kind);
+        for (int k = 0; k < 245; k++)
+            step();
+        EXPECT_EQ(run.ship_state, 250);
+        EXPECT_EQ(run.game_phase, phase);
+        step();
+        EXPECT_EQ(run.game_phase, PHASE_OVER);
+    }
+
     // One game tick with the ship kept out of harm.
     void safe_tick()
     {

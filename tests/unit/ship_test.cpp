@@ -210,15 +210,7 @@ TEST_F(ShipTest, RespawnedShipIsInvulnerableFor90Ticks)
 
 TEST_F(ShipTest, LastWreckEndsTheRun246TicksAfterTheHit)
 {
-    run.game_phase = PHASE_STAGE;
-    run.lives = 0;
-    ship_hit(run, KIND_BOSS_SHOT);
-    for (int i = 0; i < 245; i++)
-        update_ship(run);
-    EXPECT_EQ(run.ship_state, 250);
-    EXPECT_EQ(run.game_phase, PHASE_STAGE);
-    update_ship(run);
-    EXPECT_EQ(run.game_phase, PHASE_OVER);
+    expect_last_wreck_ends_the_run(PHASE_STAGE, KIND_BOSS_SHOT, [&] { update_ship(run); });
     EXPECT_EQ(game_transition(run), TRANSITION_TITLE);
 }
 
