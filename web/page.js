@@ -80,27 +80,20 @@
             : 'Downloading the game…';
     }
 
-    // Reads the response's body counting its bytes; the total is the Content-Length, when the server says it
-    // and the body is not compressed on the way (a compressed body counts more bytes than the header says).
-    async function readCounting(response, entry) {
+    // Counts the response's bytes as they arrive, on a copy of its body, while the caller reads the response
+    // itself with arrayBuffer(): a body read to its end through a reader is sometimes reported as a
+    // cancelled request when a service worker served it. The total is the Content-Length, when the server
+    // says it and the body is not compressed on the way (then the bytes counted outgrow it).
+    async function countArriving(response, entry) {
         entry.total = Number(response.headers.get('Content-Length')) || 0;
-        const reader = response.body.getReader();
-        const parts = [];
+        const reader = response.clone().body.getReader();
         for (;;) {
             const { done, value } = await reader.read();
             if (done)
-                break;
-            parts.push(value);
+                return;
             entry.loaded += value.byteLength;
             showProgress();
         }
-        const bytes = new Uint8Array(entry.loaded);
-        let at = 0;
-        for (const part of parts) {
-            bytes.set(part, at);
-            at += part.byteLength;
-        }
-        return bytes;
     }
 
     // emscripten's own wasm download gives no progress: this one does, then compiles what arrived.
@@ -109,7 +102,8 @@
             .then(function (response) {
                 if (!response.ok)
                     throw new Error(`vorpaline.wasm: ${response.status} ${response.statusText}`);
-                return readCounting(response, downloads.wasm);
+                countArriving(response, downloads.wasm).catch(() => {}); // a failure shows below
+                return response.arrayBuffer();
             })
             .then((bytes) => WebAssembly.instantiate(bytes, imports))
             .then((result) => receiveInstance(result.instance, result.module))
