@@ -117,8 +117,9 @@
     }
     watchRatio();
     window.addEventListener('resize', layout);
-    // The header's height decides where it goes, and it changes without a resize (a web font, a new status).
-    new ResizeObserver(layout).observe(header);
+    // The header's height decides where it goes, and it changes without a resize (a new status line, say).
+    // The next frame lays out again: a change made by the observer itself would be an observer loop.
+    new ResizeObserver(() => window.requestAnimationFrame(layout)).observe(header);
     document.addEventListener('fullscreenchange', layout);
     layout();
 })();

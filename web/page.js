@@ -197,10 +197,10 @@
         });
     }
 
-    // An error before the game runs (the data folder's download failing, say) would otherwise leave the
-    // progress bar standing.
+    // An error in the game's script before the game runs (the data folder's download failing, say) would
+    // otherwise leave the progress bar standing.
     window.addEventListener('error', function (event) {
-        if (!started)
+        if (!started && /vorpaline\.js$/.test(event.filename || ''))
             fail('The game could not start: ' + event.message);
     });
 
