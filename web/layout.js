@@ -1,8 +1,9 @@
 // layout.js: the picture's size and the page's arrangement around it. The picture is sized for the whole
 // window; the header then goes above it when there is room, beside it in a wide window, below it otherwise.
 // On a touch screen a place is kept for the touch controls: #touch-controls is a band below the picture in
-// portrait and lies over the stage in landscape, a three-column grid whose middle column is the playfield's
-// width, so that controls put in columns 1 and 3 never cover the playfield. Loaded before page.js.
+// portrait and lies over the stage in landscape, a three-column grid whose middle column is kept clear:
+// the picture when the margins beside it are wide enough for controls, else only the playfield (the side
+// panels then take controls too, over the score). Controls go in columns 1 and 3. Loaded before page.js.
 'use strict';
 
 (function () {
@@ -16,8 +17,10 @@
     // The playfield: the game's column between its two side panels, in game pixels.
     const playfieldLeft = 200;
     const playfieldWidth = 240;
-    // The least height of the touch controls' band below the picture, in CSS pixels.
+    // The least height of the touch controls' band below the picture, and the least width of a margin
+    // beside it that takes them instead of the side panels, in CSS pixels.
     const touchBand = 160;
+    const touchSide = 120;
     // The least width of the header as a column beside the picture, in CSS pixels.
     const headerColumn = 180;
 
@@ -94,11 +97,12 @@
 
         if (touch) {
             const scale = pictureWidth / canvas.width;
-            const fieldLeft = left + playfieldLeft * scale;
-            const fieldWidth = playfieldWidth * scale;
+            let [clearLeft, clearWidth] = [left + playfieldLeft * scale, playfieldWidth * scale];
+            if (!band && Math.min(left, width - left - pictureWidth) >= touchSide)
+                [clearLeft, clearWidth] = [left, pictureWidth];
             touchControls.style.top = px(band ? top + pictureHeight : 0);
             touchControls.style.height = px(band ? stageHeight - top - pictureHeight : stageHeight);
-            touchControls.style.gridTemplateColumns = `${px(fieldLeft)} ${px(fieldWidth)} 1fr`;
+            touchControls.style.gridTemplateColumns = `${px(clearLeft)} ${px(clearWidth)} 1fr`;
             touchControls.dataset.place = band ? 'below' : 'beside';
         }
     }
