@@ -1,6 +1,7 @@
 // service_worker.mjs: writes the site's service worker from its template: the list of the site's files to
 // keep for offline play, and the build's version, a digest of those files, which names their cache. A
-// build that changes any file is a new version; one that changes nothing keeps the cache it has.
+// build that changes any file is a new version (every link of the game is: emcc gives the packed data a
+// new id each time), and a new sw.js makes browsers install it and drop the old cache.
 //
 //   node tools/site/service_worker.mjs SITE_DIR TEMPLATE    (writes SITE_DIR/sw.js)
 import crypto from 'node:crypto';
