@@ -14,7 +14,26 @@
     const loadingText = document.getElementById('loading-text');
     const progress = document.getElementById('progress');
     const fpsKey = 'vorpaline.showfps';
+    const replays = window.vorpalineReplays;
+    const replayMessage = document.getElementById('replay-message');
+    const watchControls = document.getElementById('watch-controls');
+    const endedMessage = document.getElementById('ended-message');
+    const replayLink = document.getElementById('replay-link');
+    // Where the session is recorded, and where a replay to watch is put, in emscripten's file system.
+    const recordPath = '/session.script';
+    const watchPath = '/watch.script';
     let started = false;
+    let sessionBegan = new Date();
+    let watchedText = null; // the replay this page watches, or null while playing
+    let sessionText = null; // the session's script once it has ended: the recording, or the replay watched
+
+    // The replay this page is to watch, decoded while the game downloads.
+    const replayWanted = replays.pendingReplay().catch((e) => ({ error: 'The replay could not be read: ' + e.message }));
+
+    function sayReplay(text) {
+        replayMessage.textContent = text;
+        replayMessage.hidden = !text;
+    }
 
     // localStorage can be refused (privacy settings); the game then runs with the default.
     function storedShowFps() {
@@ -52,9 +71,112 @@
         window.location.reload();
     });
 
-    document.getElementById('again').addEventListener('click', function () {
-        window.location.reload();
+    document.getElementById('again').addEventListener('click', replays.playYourself);
+
+    // ---- replays: the session's, and one to watch
+    document.getElementById('save-replay').addEventListener('click', function () {
+        replays.download(sessionText, replays.fileNameFor(watchedText === null ? sessionBegan : new Date()));
     });
+    document.getElementById('copy-link').addEventListener('click', async function () {
+        const link = await replays.linkTo(sessionText);
+        replayLink.value = link;
+        replayLink.hidden = false;
+        replayLink.select();
+        try {
+            await navigator.clipboard.writeText(link);
+            sayReplay(`The link is copied (${link.length} characters): whoever opens it watches this session.`);
+        } catch (e) {
+            sayReplay('Copy the link from the field below the buttons: the browser would not let the page copy it.');
+        }
+    });
+    document.getElementById('watch-replay').addEventListener('click', function () {
+        replays.watch(sessionText);
+    });
+    document.getElementById('open-replay').addEventListener('change', function (event) {
+        if (event.target.files.length > 0)
+            replays.watchFile(event.target.files[0], sayReplay);
+    });
+    document.addEventListener('dragover', function (event) {
+        if (!event.dataTransfer.types.includes('Files'))
+            return;
+        event.preventDefault();
+        document.body.classList.add('dropping');
+    });
+    document.addEventListener('dragleave', function (event) {
+        if (event.relatedTarget === null)
+            document.body.classList.remove('dropping');
+    });
+    document.addEventListener('drop', function (event) {
+        document.body.classList.remove('dropping');
+        if (event.dataTransfer.files.length === 0)
+            return;
+        event.preventDefault();
+        replays.watchFile(event.dataTransfer.files[0], sayReplay);
+    });
+
+    const pauseButton = document.getElementById('watch-pause');
+    let watchPaused = false;
+    pauseButton.addEventListener('click', function () {
+        watchPaused = !watchPaused;
+        Module._vorpaline_set_paused(watchPaused ? 1 : 0);
+        pauseButton.textContent = watchPaused ? 'Go on' : 'Pause';
+        canvas.focus();
+    });
+    for (const button of watchControls.querySelectorAll('[data-speed]')) {
+        button.addEventListener('click', function () {
+            Module._vorpaline_set_watch_speed(Number(button.dataset.speed));
+            for (const other of watchControls.querySelectorAll('[data-speed]'))
+                other.setAttribute('aria-pressed', other === button ? 'true' : 'false');
+            canvas.focus();
+        });
+    }
+    document.getElementById('watch-restart').addEventListener('click', function () {
+        replays.watch(watchedText);
+    });
+    document.getElementById('watch-play').addEventListener('click', replays.playYourself);
+
+    // How a watched session ended, in the page's words.
+    function endingOfWatch(summary) {
+        const score = `score ${summary.score}`;
+        switch (summary.ended) {
+        case 'game over':
+            return `The replay ended: game over, ${score}.`;
+        case 'cleared':
+            return `The replay ended: the stage was cleared, ${score}.`;
+        case 'quit':
+            return `The replay ended: the player quit, ${score}.`;
+        case 'ran out':
+            return `The replay ended: its script ran out, ${score}.`;
+        default:
+            return 'You stopped the replay.';
+        }
+    }
+
+    function sessionSummary() {
+        return JSON.parse(Module.UTF8ToString(Module._vorpaline_session_summary()));
+    }
+
+    // The program starts once the replay to watch, if any, is known: watching it, or playing and recording.
+    async function startProgram() {
+        const replay = await replayWanted;
+        const args = ['--record', recordPath];
+        if (replay && replay.error)
+            sayReplay(replay.error + ' The game starts as usual.');
+        if (replay && replay.text !== undefined) {
+            Module.FS.writeFile(watchPath, replay.text);
+            args.unshift('--watch', watchPath);
+        }
+        sessionBegan = new Date();
+        Module.callMain(args);
+        const summary = sessionSummary();
+        if (summary.watching) {
+            watchedText = replay.text;
+            watchControls.hidden = false;
+            status.textContent = 'Watching a replay. Escape stops it.';
+        } else if (summary.watch_error) {
+            sayReplay(`The replay could not be watched (${summary.watch_error}). The game starts as usual.`);
+        }
+    }
 
     // What stops the game before it runs is said over the picture, in place of the progress bar.
     function fail(message) {
@@ -143,10 +265,13 @@
 
     window.Module = {
         canvas: canvas,
+        noInitialRun: true,
         instantiateWasm: instantiateWasm,
         print: function (text) {
             console.log(text);
             appendListing(text);
+            if (text.startsWith('vorpaline: the recording stopped'))
+                sayReplay('The recording stopped at 100 minutes, the most a replay may have; the game goes on.');
         },
         printErr: function (text) {
             console.error(text);
@@ -176,9 +301,21 @@
             status.textContent = 'Running. Click the picture to play.';
             canvas.focus();
             keepOffline();
+            startProgram().catch(function (e) {
+                fail('The game could not start: ' + e.message);
+            });
         },
         onGameEnded: function () {
+            const summary = sessionSummary();
             status.textContent = '';
+            if (watchedText !== null) {
+                sessionText = watchedText;
+                endedMessage.textContent = endingOfWatch(summary);
+                pauseButton.disabled = true;
+            } else {
+                sessionText = Module.FS.readFile(recordPath, { encoding: 'utf8' });
+                endedMessage.textContent = 'The game has ended.';
+            }
             ended.hidden = false;
             document.getElementById('again').focus();
         },
