@@ -184,16 +184,18 @@ void linger_and_close(int sock)
     close(sock);
 }
 
-// The answer to a connection turned away without reading it, written only if it fits at once.
-void answer_busy_and_close(int sock)
+// A whole answer with {"error": message}, for a connection turned away unread.
+std::string canned_answer(const char *status, const char *message)
 {
-    static constexpr char answer[] = "HTTP/1.1 503 Service Unavailable\r\n"
-                                     "Content-Type: application/json\r\n"
-                                     "Content-Length: 32\r\n"
-                                     "Retry-After: 5\r\n"
-                                     "Connection: close\r\n\r\n"
-                                     "{\"error\":\"the server is busy\"}\r\n";
-    send(sock, answer, sizeof answer - 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+    std::string body = std::string("{\"error\":\"") + message + "\"}";
+    return std::string("HTTP/1.1 ") + status + "\r\nContent-Type: application/json\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\nRetry-After: 5\r\nConnection: close\r\n\r\n" + body;
+}
+
+// Written only if it fits in the socket at once: a connection turned away never holds the thread.
+void turn_away(int sock, const std::string &answer)
+{
+    send(sock, answer.data(), answer.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     shutdown(sock, SHUT_WR);
     char scrap[4096];
     while (recv(sock, scrap, sizeof scrap, MSG_DONTWAIT) > 0) {
@@ -290,8 +292,15 @@ bool BoundedServer::process_and_close_socket(int sock)
 {
     int port = 0;
     std::string address = turning_away ? std::string() : peer_address(sock, port);
-    if (turning_away || address.empty() || !take_address_slot(address)) {
-        answer_busy_and_close(sock);
+    static const std::string server_busy = canned_answer("503 Service Unavailable", "the server is busy");
+    static const std::string address_busy =
+        canned_answer("429 Too Many Requests", "too many connections from this address at once");
+    if (turning_away || address.empty()) {
+        turn_away(sock, server_busy);
+        return false;
+    }
+    if (!take_address_slot(address)) {
+        turn_away(sock, address_busy);
         return false;
     }
     DeadlineStream stream(sock, address, port);
