@@ -4,6 +4,7 @@
 // Exit status: 0 after SIGINT or SIGTERM; 2 for a bad option, a database that can't be used, a game
 // that can't start, or an address that can't be listened on, each said in one line before listening.
 #include <pthread.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -30,9 +31,20 @@ struct Options {
     int port = 8080;
     std::string db = "sqlite:scores.db";
     std::string site;
-    std::string data = VORPALINE_SCORES_DATA_DIR;
+    std::string data; // default: default_data_dir()
     uint32_t limit_per_minute = 30;
 };
+
+// The installed game's data folder, from the folder this executable is in.
+std::string default_data_dir()
+{
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return VORPALINE_SCORES_BIN_TO_DATA;
+    std::string executable(path, static_cast<size_t>(length));
+    return executable.substr(0, executable.rfind('/') + 1) + VORPALINE_SCORES_BIN_TO_DATA;
+}
 
 void print_help()
 {
@@ -43,12 +55,12 @@ void print_help()
                 "  --port N                the port (default 8080; 0 picks a free one)\n"
                 "  --db URL                sqlite:PATH (default sqlite:scores.db) or a postgresql:// URI\n"
                 "  --site DIR              also serve the browser version's site from DIR at /\n"
-                "  --data DIR              the game's data folder (default %s)\n"
+                "  --data DIR              the game's data folder (default %s, beside this program)\n"
                 "  --limit-per-minute N    submissions per client address and minute (default 30; 0: no limit)\n"
                 "  --help, --version\n"
                 "\n"
                 "Once listening it prints \"vorpaline-scores: listening on http://ADDR:PORT\".\n",
-                VORPALINE_SCORES_DATA_DIR);
+                VORPALINE_SCORES_BIN_TO_DATA);
 }
 
 bool parse_unsigned(const char *text, unsigned long most, unsigned long &value)
@@ -131,7 +143,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     std::string error;
-    if (!start_verifier(options.data, error)) {
+    if (!start_verifier(options.data.empty() ? default_data_dir() : options.data, error)) {
         std::fprintf(stderr, "vorpaline-scores: %s\n", error.c_str());
         return 2;
     }
