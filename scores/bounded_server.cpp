@@ -24,10 +24,11 @@ using std::chrono::milliseconds;
 
 // Workers, and accepted connections waiting for one. Verification takes one core at a time; the
 // other workers read, store and answer meanwhile.
-constexpr int worker_count = 32;
+constexpr int worker_count = 64;
 constexpr size_t max_waiting_connections = 256;
-// Connections served at once for one client address, of the workers above.
-constexpr int max_connections_per_address = 16;
+// Connections served at once for one client address: half the workers, so that the clients of one
+// address (or one that holds connections open) leave the other half to everyone else.
+constexpr int max_connections_per_address = worker_count / 2;
 
 // The longest wait for the next bytes of a request, and for room to write the answer.
 constexpr milliseconds read_timeout{5000};
@@ -269,6 +270,8 @@ BoundedServer::BoundedServer()
 {
     new_task_queue = [] { return new BoundedQueue; };
 }
+
+void BoundedServer::widen_backlog() { ::listen(svr_sock_.load(), static_cast<int>(max_waiting_connections)); }
 
 bool BoundedServer::take_address_slot(const std::string &address)
 {

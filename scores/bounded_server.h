@@ -16,6 +16,10 @@ class BoundedServer : public httplib::Server {
   public:
     BoundedServer();
 
+    // After binding: lets as many connections wait to be accepted as the queue holds (httplib's own
+    // backlog of 5 drops the connections of a burst, and their clients try again a second later).
+    void widen_backlog();
+
   private:
     // Called by the listening thread's queue on a worker for each accepted connection; replaces
     // httplib's own, which would keep a connection open for more requests.

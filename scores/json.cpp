@@ -27,28 +27,52 @@ std::string error_json(std::string_view message) { return "{\"error\":" + json_s
 
 namespace {
 
-std::string field(const char *key, const std::string &value) { return std::string("\"") + key + "\":" + value; }
+// An object written key by key, in the order given.
+class Object {
+  public:
+    Object &add(const char *key, const std::string &json)
+    {
+        text_ += text_.empty() ? "{\"" : ",\"";
+        text_ += key;
+        text_ += "\":";
+        text_ += json;
+        return *this;
+    }
+    Object &add(const char *key, int64_t number) { return add(key, std::to_string(number)); }
+    Object &add(const char *key, bool value) { return add(key, std::string(value ? "true" : "false")); }
+    std::string close() { return text_ + "}"; }
 
-std::string number(int64_t value) { return std::to_string(value); }
-
-std::string boolean(bool value) { return value ? "true" : "false"; }
+  private:
+    std::string text_;
+};
 
 } // namespace
 
 std::string submission_json(const StoredRun &run)
 {
-    return "{" + field("id", number(run.id)) + "," + field("name", json_string(run.name)) + "," +
-           field("score", number(run.score)) + "," + field("mode", json_string(mode_name(run.hard))) + "," +
-           field("cleared", boolean(run.cleared)) + "," + field("ticks", number(run.ticks)) + "," +
-           field("rank", number(run.rank)) + "}";
+    return Object()
+        .add("id", run.id)
+        .add("name", json_string(run.name))
+        .add("score", int64_t{run.score})
+        .add("mode", json_string(mode_name(run.hard)))
+        .add("cleared", run.cleared)
+        .add("ticks", int64_t{run.ticks})
+        .add("rank", run.rank)
+        .close();
 }
 
 std::string run_json(const StoredRun &run)
 {
-    return "{" + field("rank", number(run.rank)) + "," + field("id", number(run.id)) + "," +
-           field("name", json_string(run.name)) + "," + field("score", number(run.score)) + "," +
-           field("mode", json_string(mode_name(run.hard))) + "," + field("cleared", boolean(run.cleared)) + "," +
-           field("ticks", number(run.ticks)) + "," + field("date", json_string(run.date)) + "}";
+    return Object()
+        .add("rank", run.rank)
+        .add("id", run.id)
+        .add("name", json_string(run.name))
+        .add("score", int64_t{run.score})
+        .add("mode", json_string(mode_name(run.hard)))
+        .add("cleared", run.cleared)
+        .add("ticks", int64_t{run.ticks})
+        .add("date", json_string(run.date))
+        .close();
 }
 
 std::string runs_json(const std::vector<StoredRun> &runs)

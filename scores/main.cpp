@@ -6,7 +6,9 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
@@ -165,17 +167,24 @@ int main(int argc, char *argv[])
                      options.port, std::strerror(errno));
         return 2;
     }
+    server.widen_backlog();
     bool ipv6 = options.bind.find(':') != std::string::npos;
     std::printf("vorpaline-scores: listening on http://%s%s%s:%d\n", ipv6 ? "[" : "", options.bind.c_str(),
                 ipv6 ? "]" : "", port);
     std::fflush(stdout);
 
+    // httplib's stop does nothing before the listening loop has begun: a signal that comes that early
+    // waits for it.
+    std::atomic<bool> listening_over = false;
     std::thread stopper([&] {
         int signal = 0;
         sigwait(&stop_signals, &signal);
+        while (!server.is_running() && !listening_over)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         server.stop();
     });
     server.listen_after_bind();
+    listening_over = true;
     // Stopped by a signal, or the listening socket failed: either way the stopper is released.
     pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();

@@ -2,6 +2,8 @@
 // synchronous=FULL: a commit is on disk when it returns, and readers never wait for the writer.
 #include <sqlite3.h>
 
+#include <mutex>
+
 #include "connection_pool.h"
 #include "storage.h"
 
@@ -168,6 +170,9 @@ class SqliteStorage : public Storage {
     {
         auto db = pool_.lease();
         int64_t id = 0;
+        // One writer at a time in this process: the others wait here rather than in SQLite's busy
+        // handler, whose sleeps grow while the lock is taken again and again.
+        std::unique_lock writing(write_mutex_);
         db->run(BEGIN);
         try {
             sqlite3_stmt *insert = db->statement(INSERT_RUN);
@@ -193,6 +198,7 @@ class SqliteStorage : public Storage {
                 sqlite3_reset(find);
             }
             db->run(COMMIT);
+            writing.unlock();
         } catch (const StorageError &) {
             sqlite3_stmt *rollback = db->statement(ROLLBACK);
             sqlite3_step(rollback); // nothing to do when the failed statement already rolled back
@@ -246,6 +252,7 @@ class SqliteStorage : public Storage {
     }
 
     ConnectionPool<Connection> pool_;
+    std::mutex write_mutex_;
 };
 
 } // namespace
