@@ -56,11 +56,20 @@ def require(condition, what):
 class Server:
     """One vorpaline-scores process. It prints the port it listens on in its first line."""
 
+    started = []  # every process started, killed at the end if a failure left it running
+
     def __init__(self, options, db_url, work, name="server", extra=()):
         self.options, self.db_url, self.work, self.name, self.extra = options, db_url, work, name, list(extra)
         self.process = None
         self.port = None
         self.starts = 0
+
+    @classmethod
+    def kill_leftovers(cls):
+        for process in cls.started:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
 
     def start(self):
         self.starts += 1
@@ -68,6 +77,7 @@ class Server:
         command = [self.options.server, "--port", "0", "--data", self.options.data, "--db", self.db_url,
                    "--limit-per-minute", "0"] + self.extra
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=log, text=True)
+        Server.started.append(self.process)
         line = self.process.stdout.readline()
         match = re.search(r"listening on http://127\.0\.0\.1:(\d+)$", line.strip())
         require(match, f"{self.name} did not start: {line!r}; its log: {self.log_tail()}")
@@ -711,6 +721,7 @@ def main():
             FAILURES.append(repr(error))
             raise
         finally:
+            Server.kill_leftovers()
             if FAILURES:
                 for path in sorted(os.listdir(work)):
                     if path.endswith(".log"):

@@ -185,9 +185,12 @@ def main():
                                     replays=os.path.abspath(arguments.replays), replay=None,
                                     cluster=arguments.cluster and os.path.abspath(arguments.cluster), backend=None)
     with tempfile.TemporaryDirectory(prefix="vorpaline-scores-bench.") as work:
-        bench_backend(options, "sqlite", work)
-        if options.cluster:
-            bench_backend(options, "postgres", work)
+        try:
+            bench_backend(options, "sqlite", work)
+            if options.cluster:
+                bench_backend(options, "postgres", work)
+        finally:
+            Server.kill_leftovers()
     return 1 if server_test.FAILURES else 0
 
 
