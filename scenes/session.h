@@ -1,7 +1,7 @@
 // session.h: the runs of a session as they start and end, followed tick by tick from the run's state.
 // A run starts in the tick in which the game scene becomes current. It is finished when the title
-// comes back after its game over or after its staff roll; a quit (Escape, "end", the close event) or
-// the end of a replay's script finishes none. The page tells a viewer how a replay ended from this, and
+// comes back after its game over or after its staff roll, by itself: a quit (Escape, "end", the close
+// event, also in the very tick the title comes back) or the end of a replay's script finishes none. The page tells a viewer how a replay ended from this, and
 // the score table ranks the best finished run of a submitted replay.
 #pragma once
 
@@ -14,7 +14,7 @@ struct FinishedRun {
     uint8_t hard_mode;
     uint8_t cleared;     // 1: it ended after the staff roll; 0: game over
     uint32_t first_tick; // the tick that started it
-    uint32_t ticks;      // from that tick to the one that brought back the title, both counted
+    uint32_t ticks;      // from that tick to the one that brought back the title
 };
 
 struct SessionLog {

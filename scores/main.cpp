@@ -1,8 +1,9 @@
 // main.cpp: vorpaline-scores, a score table where every run is played again before it is ranked.
-// Parses the options, opens the database, starts the game's code for verification, and serves.
+// Parses the options, opens the database, and serves; the game's own code plays every submission as a
+// run of its own, with no window and no data folder.
 //
-// Exit status: 0 after SIGINT or SIGTERM; 2 for a bad option, a database that can't be used, a game
-// that can't start, or an address that can't be listened on, each said in one line before listening.
+// Exit status: 0 after SIGINT or SIGTERM; 2 for a bad option, a database that can't be used, or an
+// address that can't be listened on, each said in one line before listening.
 #include <pthread.h>
 #include <unistd.h>
 
@@ -33,20 +34,8 @@ struct Options {
     int port = 8080;
     std::string db = "sqlite:scores.db";
     std::string site;
-    std::string data; // default: default_data_dir()
     uint32_t limit_per_minute = 30;
 };
-
-// The installed game's data folder, from the folder this executable is in.
-std::string default_data_dir()
-{
-    char path[4096];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return VORPALINE_SCORES_BIN_TO_DATA;
-    std::string executable(path, static_cast<size_t>(length));
-    return executable.substr(0, executable.rfind('/') + 1) + VORPALINE_SCORES_BIN_TO_DATA;
-}
 
 void print_help()
 {
@@ -57,12 +46,10 @@ void print_help()
                 "  --port N                the port (default 8080; 0 picks a free one)\n"
                 "  --db URL                sqlite:PATH (default sqlite:scores.db) or a postgresql:// URI\n"
                 "  --site DIR              also serve the browser version's site from DIR at /\n"
-                "  --data DIR              the game's data folder (default %s, beside this program)\n"
                 "  --limit-per-minute N    submissions per client address and minute (default 30; 0: no limit)\n"
                 "  --help, --version\n"
                 "\n"
-                "Once listening it prints \"vorpaline-scores: listening on http://ADDR:PORT\".\n",
-                VORPALINE_SCORES_BIN_TO_DATA);
+                "Once listening it prints \"vorpaline-scores: listening on http://ADDR:PORT\".\n");
 }
 
 bool parse_unsigned(const char *text, unsigned long most, unsigned long &value)
@@ -104,8 +91,6 @@ int parse_options(int argc, char *argv[], Options &options)
             options.db = value;
         } else if (option == "--site") {
             options.site = value;
-        } else if (option == "--data") {
-            options.data = value;
         } else if (option == "--limit-per-minute") {
             if (!parse_unsigned(value, 1000000, number)) {
                 std::fprintf(stderr, "vorpaline-scores: --limit-per-minute needs a number from 0 to 1000000\n");
@@ -144,12 +129,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vorpaline-scores: %s\n", e.what());
         return 2;
     }
-    std::string error;
-    if (!start_verifier(options.data.empty() ? default_data_dir() : options.data, error)) {
-        std::fprintf(stderr, "vorpaline-scores: %s\n", error.c_str());
-        return 2;
-    }
-
     BoundedServer server;
     RateLimiter limiter(options.limit_per_minute);
     install_routes(server, *storage, limiter, !options.site.empty());
@@ -188,6 +167,5 @@ int main(int argc, char *argv[])
     // Stopped by a signal, or the listening socket failed: either way the stopper is released.
     pthread_kill(stopper.native_handle(), SIGTERM);
     stopper.join();
-    stop_verifier();
     return 0;
 }

@@ -1,34 +1,17 @@
-// verify.cpp: a script's bounds and parse, then the script played on the game's own code, watching
-// the scenes for finished runs.
-//
-// The game today is one set of globals, so one script is played at a time, from the state that
-// start-up left, saved once and put back before every script. Everything that knows this is in this
-// file: verify.h is all the server sees.
+// verify.cpp: a script's bounds and parse, then the script played on the game's own code as a run of
+// its own, following its runs as they start and finish.
 #include "verify.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <mutex>
-
-#include "input_script.h"
-#include "replay.h"
+#include "runtime/drawing.h"
+#include "runtime/input_script.h"
 #include "runtime/main_loop.h"
-#include "runtime/startup.h"
-#include "scenes/game_scene.h"
-#include "scenes/run_state.h"
-#include "scenes/scene_manager.h"
+#include "scenes/run.h"
+#include "scenes/session.h"
 #include "text.h"
 
 namespace {
-
-std::mutex verifier_mutex;     // the game's globals: one script at a time
-RunState state_after_start_up; // the title as the loop first sees it
-bool verifier_started = false;
 
 // ---- Bounds and parse: nothing is played before they pass.
 
@@ -79,129 +62,32 @@ std::string canonical_inputs(const InputScript &script)
     return text;
 }
 
-// ---- Playing, on today's global state.
+// ---- Playing: a run of its own for every script, so that any number are checked at once.
 
-bool title_is_current() { return current_scene.update == title_scene.update; }
-
-// Plays the script from the state after start-up, as the replay tool does: each tick gets its entry's
-// keys and is drawn unless the entry marks it late (drawing changes the run: the staff roll ends in a
-// drawn frame). A run starts in the tick whose transition makes the game current and finishes in the
-// tick whose transition brings back the title, unless the quit flag was set in that tick.
+// Plays the script from the program's first tick, as the replay tool does: each tick gets its entry's
+// keys and is drawn (into a target that only counts) unless the entry marks it late, since drawing
+// changes the run: the staff roll ends in a drawn frame.
 bool play_script(const InputScript &script, VerifiedRun &best)
 {
-    restore_run_state(state_after_start_up);
-    bool found = false;
-    bool in_run = false;
-    uint32_t start_tick = 0;
-    uint8_t phase_before = PHASE_COUNTDOWN; // the run's phase after the tick before
+    auto run = std::make_unique<Run>(); // too large for a worker's stack
+    DrawTarget no_pixels = counting_target();
+    start_run(*run, no_pixels, 0);
+    SessionLog log;
     uint32_t tick = 0;
     for (const ScriptEntry &entry : script.entries) {
-        for (uint32_t n = 0; n < entry.count && quit_requested == 0; n++, tick++) {
-            bool was_title = title_is_current();
-            apply_script_keys(entry.keys);
-            run_tick(script_driver);
-            bool is_title = title_is_current();
-            if (was_title && !is_title) {
-                in_run = true;
-                start_tick = tick;
-            } else if (!was_title && is_title) {
-                if (in_run && quit_requested == 0) {
-                    VerifiedRun run{score, hard_mode != 0, phase_before == PHASE_ENDING, tick - start_tick};
-                    if (!found || run.score > best.score)
-                        best = run;
-                    found = true;
-                }
-                in_run = false;
-            }
-            if (!is_title)
-                phase_before = game_phase;
+        const TickDriver &driver = (entry.keys & SCRIPT_LATE) != 0 ? late_driver : on_time_driver;
+        for (uint32_t n = 0; n < entry.count && run->quit_requested == 0; n++, tick++) {
+            run_tick(*run, script_snapshot(entry.keys), driver);
+            follow_tick(log, *run, tick);
         }
     }
-    return found;
-}
-
-// runtime_init with its start-up listing in a scratch file instead of standard output; the listing's
-// last line is the reason when start-up fails.
-uint8_t quiet_runtime_init(std::string &last_line)
-{
-    std::fflush(stdout);
-    std::FILE *scratch = std::tmpfile();
-    int saved = dup(STDOUT_FILENO);
-    if (scratch == nullptr || saved < 0 || dup2(fileno(scratch), STDOUT_FILENO) < 0) {
-        last_line = "no scratch file for the start-up listing";
-        return 1;
-    }
-    uint8_t status = runtime_init();
-    std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
-    std::rewind(scratch);
-    char line[512];
-    while (std::fgets(line, sizeof line, scratch) != nullptr)
-        if (line[0] != '\n')
-            last_line.assign(line, std::strcspn(line, "\r\n"));
-    std::fclose(scratch);
-    return status;
-}
-
-} // namespace
-
-bool start_verifier(const std::string &data_dir, std::string &error)
-{
-    std::lock_guard lock(verifier_mutex);
-    if (verifier_started)
-        return true;
-    select_headless_drivers();
-    // SDL would otherwise turn SIGINT and SIGTERM into quit events that no one reads.
-    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
-    int here = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (here < 0 || chdir(data_dir.c_str()) != 0) {
-        error = "can't enter the data folder " + data_dir + ": " + std::strerror(errno);
-        if (here >= 0)
-            close(here);
+    if (log.finished_runs == 0)
         return false;
-    }
-    // Without its settings the game would start in full screen, which the dummy driver makes slow;
-    // without its sheet list it is not the game's data folder at all.
-    bool is_data_folder = access("krv.ini", R_OK) == 0 && access("kvs.ini", R_OK) == 0;
-    std::string last_line;
-    uint8_t status = is_data_folder ? quiet_runtime_init(last_line) : 1;
-    bool back = fchdir(here) == 0;
-    close(here);
-    if (!is_data_folder) {
-        error = data_dir + " is not the game's data folder (krv.ini and kvs.ini are missing)";
-        return false;
-    }
-    if (status != 0 || !back) {
-        error = "the game's start-up failed: " + (back ? last_line : std::string("can't return to the working folder"));
-        return false;
-    }
-    prepare_loop();
-    save_run_state(state_after_start_up);
-    verifier_started = true;
+    best = VerifiedRun{log.best.score, log.best.hard_mode != 0, log.best.cleared != 0, log.best.ticks};
     return true;
 }
 
-void stop_verifier()
-{
-    std::lock_guard lock(verifier_mutex);
-    if (!verifier_started)
-        return;
-    std::fflush(stdout);
-    int saved = dup(STDOUT_FILENO);
-    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved >= 0 && null >= 0)
-        dup2(null, STDOUT_FILENO); // the farewell line is the game's, not the server's
-    runtime_shutdown();
-    std::fflush(stdout);
-    if (saved >= 0) {
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-    if (null >= 0)
-        close(null);
-    verifier_started = false;
-}
+} // namespace
 
 Verification verify_script(std::string_view text, const VerifyLimits &limits)
 {
@@ -210,14 +96,7 @@ Verification verify_script(std::string_view text, const VerifyLimits &limits)
     if (!check_script(text, limits, script, result))
         return result;
     result.inputs = canonical_inputs(script);
-    bool finished;
-    {
-        std::lock_guard lock(verifier_mutex);
-        if (!verifier_started)
-            std::abort(); // a caller that skipped start_verifier
-        finished = play_script(script, result.run);
-    }
-    if (!finished) {
+    if (!play_script(script, result.run)) {
         result.fault = VerifyFault::no_finished_run;
         result.message = "no run in the script finished: none came back to the title after its game over or "
                          "its staff roll without a quit";

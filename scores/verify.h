@@ -46,12 +46,6 @@ struct VerifyLimits {
 constexpr size_t max_script_bytes = 64 * 1024;
 constexpr VerifyLimits submission_limits = {max_script_bytes, 36000};
 
-// Brings up what the scripts are played on: the game's start-up in its data folder, without a window,
-// printing nothing. Once, before the first verify_script; false with a one-line reason.
-bool start_verifier(const std::string &data_dir, std::string &error);
-
-// The game's shutdown, when the server stops.
-void stop_verifier();
-
-// Any thread may call it, at any time after start_verifier.
+// Any thread may call it, at any time, and any number of threads at once: each script is played as a
+// run of its own, drawing into a target that only counts, with no window and no data folder.
 Verification verify_script(std::string_view text, const VerifyLimits &limits = submission_limits);

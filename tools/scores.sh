@@ -9,5 +9,5 @@ install_scores_packages
 build_web
 CMAKE_ARGS="${CMAKE_ARGS:-} -DVORPALINE_SCORES=ON" configure_and_build vorpaline-scores
 echo "Serving the game at / and its score tables at /scores (Ctrl-C stops)"
-exec "$build_dir/scores/vorpaline-scores" --site "$web_build_dir/site" --data "$repo_dir/data" \
+exec "$build_dir/scores/vorpaline-scores" --site "$web_build_dir/site" \
     --db sqlite:scores.db "$@"

@@ -22,17 +22,6 @@ bool same(const Verification &a, const Verification &b)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    quiet_stdout();
-    std::string error;
-    if (!start_verifier(VORPALINE_DATA_DIR, error)) {
-        std::fprintf(stderr, "script_fuzzer: %s\n", error.c_str());
-        std::abort();
-    }
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     std::string_view text(reinterpret_cast<const char *>(data), size);

@@ -74,7 +74,7 @@ class Server:
     def start(self):
         self.starts += 1
         log = open(os.path.join(self.work, f"{self.name}.{self.starts}.log"), "w")
-        command = [self.options.server, "--port", "0", "--data", self.options.data, "--db", self.db_url,
+        command = [self.options.server, "--port", "0", "--db", self.db_url,
                    "--limit-per-minute", "0"] + self.extra
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=log, text=True)
         Server.started.append(self.process)

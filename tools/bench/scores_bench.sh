@@ -19,7 +19,7 @@ trap 'bash "$repo_dir/tests/server/postgres_cluster.sh" stop "$cluster_state"; r
 # The short run of the HTTP figures: game_over.script with every tick late.
 awk '/^[^#[:space:]]/ { sub(/^-/, ""); sub(/^[^ #]*/, "&~") } { print }' "$replays/game_over.script" >"$work/late_game_over.script"
 echo "Verification in one thread, pinned to core 0 (best and median of 5):"
-taskset -c 0 "$bench_build/tools/bench/vorpaline-scores-verify-bench" "$repo_dir/data" \
+taskset -c 0 "$bench_build/tools/bench/vorpaline-scores-verify-bench" \
     "$replays/full_normal_run.script" "$replays/full_hard_run.script" "$replays/game_over.script" \
     "$work/late_game_over.script" --repeat 5
 

@@ -1,4 +1,4 @@
-// scores_verify_bench.cpp: vorpaline-scores-verify-bench DATA_DIR SCRIPT... [--repeat N]: how long the
+// scores_verify_bench.cpp: vorpaline-scores-verify-bench SCRIPT... [--repeat N]: how long the
 // score server's verification of each script takes in this thread: the checks, the parse and the
 // script played (drawn where it says). Prints the best and the median of N runs, wall and thread CPU
 // time, and what verification made of the script. Pin it to one core with taskset -c 0.
@@ -41,20 +41,15 @@ int main(int argc, char *argv[])
 {
     int repeat = 5;
     std::vector<std::string> scripts;
-    for (int i = 2; i < argc; i++) {
+    for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc)
             repeat = std::max(1, std::atoi(argv[++i]));
         else
             scripts.push_back(argv[i]);
     }
-    if (argc < 3 || scripts.empty()) {
-        std::fprintf(stderr, "usage: vorpaline-scores-verify-bench DATA_DIR SCRIPT... [--repeat N]\n");
+    if (scripts.empty()) {
+        std::fprintf(stderr, "usage: vorpaline-scores-verify-bench SCRIPT... [--repeat N]\n");
         return 2;
-    }
-    std::string error;
-    if (!start_verifier(argv[1], error)) {
-        std::fprintf(stderr, "vorpaline-scores-verify-bench: %s\n", error.c_str());
-        return 1;
     }
     std::printf("%-28s %7s %7s %10s %10s %10s  %s\n", "script", "ticks", "drawn", "best wall", "median", "median CPU",
                 "verified");
@@ -90,6 +85,5 @@ int main(int argc, char *argv[])
                     static_cast<unsigned long long>(ticks), static_cast<unsigned long long>(drawn),
                     *std::min_element(wall.begin(), wall.end()), median(wall), median(cpu), verdict.c_str());
     }
-    stop_verifier();
     return 0;
 }
