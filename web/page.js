@@ -315,6 +315,7 @@
             } else {
                 sessionText = Module.FS.readFile(recordPath, { encoding: 'utf8' });
                 endedMessage.textContent = 'The game has ended.';
+                window.vorpalineScores.offer(sessionText, summary);
             }
             ended.hidden = false;
             document.getElementById('again').focus();

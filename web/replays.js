@@ -103,7 +103,8 @@
     }
 
     // The replay this load of the page watches: one handed over by the page before it reloaded (a file,
-    // "Watch", "Restart"), else the link's. Resolves to { text } or { error } or null.
+    // "Watch", "Restart"), else the link's, else a run of the score table (/?run=ID). Resolves to
+    // { text } or { error } or null.
     async function pendingReplay() {
         let handed = null;
         try {
@@ -114,6 +115,14 @@
         }
         if (handed !== null)
             return { text: handed };
+        const run = new URLSearchParams(window.location.search).get('run');
+        if (run !== null && !window.location.hash.startsWith(linkPrefix)) {
+            try {
+                return { text: await window.vorpalineScores.scriptOfRun(run) };
+            } catch (e) {
+                return { error: e.message };
+            }
+        }
         if (!window.location.hash.startsWith(linkPrefix))
             return null;
         try {
@@ -137,7 +146,7 @@
 
     // Back to playing: the page without its replay.
     function playYourself() {
-        window.history.replaceState(null, '', window.location.pathname + window.location.search);
+        window.history.replaceState(null, '', window.location.pathname);
         window.location.reload();
     }
 
