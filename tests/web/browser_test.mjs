@@ -184,13 +184,17 @@ async function openPage(options = {}, initScript = null) {
     if (initScript) await context.addInitScript(initScript);
     const page = await context.newPage();
     page.setDefaultTimeout(15000);
-    // The page asks whether a score server serves it; this static server answers 404, as it should.
+    // The page asks whether a score server serves it; this static server answers 404, as it should, and
+    // a reload or going offline may cut the question short.
     const probe = (url) => new URL(url).pathname === '/api/server';
     page.on('console', (message) => {
         if (message.type() === 'error' && !probe(message.location().url || 'http://x/')) problems.push(`console error: ${message.text()}`);
     });
     page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-    page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()} ${request.failure()?.errorText}`));
+    page.on('requestfailed', (request) => {
+        if (!probe(request.url())) // cut short by a reload, or offline: the page takes it as no server
+            problems.push(`request failed: ${request.url()} ${request.failure()?.errorText}`);
+    });
     page.on('response', (response) => {
         if (response.status() >= 400 && !(response.status() === 404 && probe(response.url())))
             problems.push(`HTTP ${response.status()}: ${response.url()}`);
