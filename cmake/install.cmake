@@ -3,6 +3,7 @@
 # cmake --install BUILD --prefix PREFIX lays out a relocatable tree, as Debian lays out its games:
 #   PREFIX/games/vorpaline                     the launcher: runs the game in a folder of the player's
 #   PREFIX/libexec/vorpaline/vorpaline         the game itself
+#   PREFIX/libexec/vorpaline/vorpaline-replay  the replay tool, which the launcher's --record and --watch run
 #   PREFIX/share/games/vorpaline/              the files the game reads from its working folder
 #   PREFIX/share/applications/vorpaline.desktop
 #   PREFIX/share/icons/hicolor/NxN/apps/vorpaline.png   (32, 64 and 128: the icon scaled up whole)
@@ -32,6 +33,8 @@ set(VORPALINE_PACKAGING_BUILD_DIR "${PROJECT_BINARY_DIR}/packaging")
 # The game binary: out of PATH, started by the launcher. Its file name stays "vorpaline": the window's
 # class is the executable's name, and the desktop entry's StartupWMClass matches it.
 install(TARGETS vorpaline RUNTIME DESTINATION "${VORPALINE_GAME_INSTALL_DIR}")
+# The replay tool beside it, out of PATH too: players reach it through the launcher.
+install(TARGETS vorpaline-replay RUNTIME DESTINATION "${VORPALINE_GAME_INSTALL_DIR}")
 
 # The launcher, with the version and the paths from its folder to the data folder and to the game.
 file(RELATIVE_PATH VORPALINE_BIN_TO_DATA_DIR "/prefix/${VORPALINE_INSTALL_BINDIR}" "/prefix/${VORPALINE_DATA_INSTALL_DIR}")

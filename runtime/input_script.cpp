@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "runtime/frame_clock.h"
+
 namespace {
 
 bool parse_keys(const std::string &word, uint16_t &keys, std::string &message)
@@ -151,6 +153,26 @@ bool parse_input_script(const std::string &text, InputScript &script, ScriptErro
     return true;
 }
 
+bool parse_bounded_script(const std::string &text, const ScriptLimits &limits, InputScript &script,
+                          ScriptError &error)
+{
+    error = ScriptError{};
+    if (text.size() > limits.max_bytes) {
+        error.message = "the script is " + std::to_string(text.size()) + " bytes long, more than the " +
+                        std::to_string(limits.max_bytes) + " a replay may have";
+        return false;
+    }
+    if (!parse_input_script(text, script, error))
+        return false;
+    if (script.ticks > limits.max_ticks) {
+        error.message = "the script is " + std::to_string(script.ticks) + " ticks long, more than the " +
+                        std::to_string(limits.max_ticks) + " a replay may have";
+        script = InputScript{};
+        return false;
+    }
+    return true;
+}
+
 void script_keys_text(uint16_t keys, char text[max_keys_text + 1])
 {
     // The order of the ScriptKey bits, lowest first.
@@ -200,4 +222,17 @@ void finish_script(ScriptWriter &writer)
     if (writer.folding.count > 0)
         write_entry(writer.out, writer.folding);
     writer.folding = ScriptEntry{0, 0};
+}
+
+void write_script_summary(ScriptWriter &writer, uint16_t last_keys)
+{
+    finish_script(writer);
+    const char *ended_by = (last_keys & SCRIPT_CLOSE)    ? "the window's close event (Q)"
+                           : (last_keys & SCRIPT_ESCAPE) ? "Escape (E)"
+                                                         : "\"end\" on the title";
+    char summary[160];
+    std::snprintf(summary, sizeof summary, "%llu ticks (%.2f s), %llu of them late (~); ended by %s",
+                  static_cast<unsigned long long>(writer.ticks), static_cast<double>(writer.ticks) / frame_rate,
+                  static_cast<unsigned long long>(writer.late_ticks), ended_by);
+    write_script_comment(writer, summary);
 }

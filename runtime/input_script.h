@@ -51,6 +51,19 @@ struct ScriptError {
 // Parses a whole script. On a malformed line returns false with the line and what is wrong.
 bool parse_input_script(const std::string &text, InputScript &script, ScriptError &error);
 
+// How much of a script another player may hand over: checked before any tick is played.
+struct ScriptLimits {
+    size_t max_bytes;
+    uint64_t max_ticks;
+};
+// A replay watched or shared: at most 1 MiB of script and 360,000 ticks (100 minutes).
+constexpr ScriptLimits shared_replay_limits = {1 << 20, 360000};
+
+// parse_input_script within limits: a text or a sum of counts beyond them is refused (line 0) as a
+// malformed line is.
+bool parse_bounded_script(const std::string &text, const ScriptLimits &limits, InputScript &script,
+                          ScriptError &error);
+
 // The ScriptKey bit of one KEYS character, or 0 when the character means nothing.
 uint16_t script_key_of(char c);
 
@@ -81,3 +94,6 @@ bool write_script_tick(ScriptWriter &writer, uint16_t keys);
 void write_script_comment(ScriptWriter &writer, const char *text);
 // Writes the entry still folding; the writer can go on afterwards.
 void finish_script(ScriptWriter &writer);
+// Finishes the script with the closing summary: its ticks, the late ones, and what ended the session
+// (the keys of its last tick tell).
+void write_script_summary(ScriptWriter &writer, uint16_t last_keys);

@@ -1,9 +1,4 @@
-// main.cpp: the vorpaline executable; the arguments are not used.
+// main.cpp: the vorpaline executable.
 #include "runtime/program.h"
 
-int main(int argc, char *argv[])
-{
-    (void)argc;
-    (void)argv;
-    return run_program();
-}
+int main(int argc, char *argv[]) { return run_program(read_program_options(argc, argv)); }

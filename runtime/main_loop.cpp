@@ -58,16 +58,21 @@ uint8_t run_tick(Run &run, const KeySnapshot &keys, const TickDriver &driver)
     return drawn;
 }
 
-uint32_t run_ticks_due(Run &run, uint32_t now, void (*read_keys)(Run &run, KeySnapshot &keys),
-                       const TickDriver &driver)
+bool tick_due(Run &run, uint32_t now)
 {
     FrameClock &clock = run.frame_clock;
     if (!clock.slots_placed || ticks_due(clock, now, max_catch_up_ticks + 1) > max_catch_up_ticks) {
         frame_clock_anchor(clock, now, frame_into_slot_ms);
         clock.slots_placed = 1;
     }
+    return ticks_due(clock, now, 1) == 1;
+}
+
+uint32_t run_ticks_due(Run &run, uint32_t now, void (*read_keys)(Run &run, KeySnapshot &keys),
+                       const TickDriver &driver)
+{
     uint32_t ran = 0;
-    while (run.quit_requested == 0 && ticks_due(clock, now, 1) == 1) {
+    while (run.quit_requested == 0 && tick_due(run, now)) {
         KeySnapshot keys;
         read_keys(run, keys);
         run_tick(run, keys, driver);

@@ -29,9 +29,13 @@ void start_run(Run &run, DrawTarget &target, uint32_t now);
 // and the clock advance. Returns 1 when the tick was drawn.
 uint8_t run_tick(Run &run, const KeySnapshot &keys, const TickDriver &driver);
 
+// For a loop driven from outside: whether the current tick's slot has begun by 'now'. The slots are
+// placed against 'now' first when they are not placed yet, or instead of catching up when more than
+// a second of ticks is due.
+bool tick_due(Run &run, uint32_t now);
+
 // For a loop driven from outside, as a browser's animation frames drive it: runs, back to back, every
 // tick whose slot has begun by 'now' (so that only the last can still be inside its slot and drawn),
-// each with the keys 'read_keys' gives, and returns how many ran. The slots are placed against 'now'
-// at the first call, and again instead of catching up when more than a second of ticks is due.
+// each with the keys 'read_keys' gives, and returns how many ran.
 uint32_t run_ticks_due(Run &run, uint32_t now, void (*read_keys)(Run &run, KeySnapshot &keys),
                        const TickDriver &driver);

@@ -15,6 +15,7 @@ struct Image;
 // Start-up, in the order runtime_init calls them. Each failure leaves its reason in platform_error().
 bool platform_init();
 const char *platform_error();
+const char *platform_name(); // what a recording's header says it was played on
 void set_window_icon(Image *icon); // index 0 is transparent
 bool open_display(uint8_t fullscreen); // the window is named "vorpaline"
 bool create_back_buffer(); // 640x480, 8 bits: all drawing goes here

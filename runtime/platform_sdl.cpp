@@ -112,6 +112,8 @@ bool platform_init()
     return SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) != -1;
 }
 
+const char *platform_name() { return "the desktop (SDL 1.2)"; }
+
 const char *platform_error() { return SDL_GetError(); }
 
 void set_window_icon(Image *icon)

@@ -137,6 +137,8 @@ bool platform_init()
     return true;
 }
 
+const char *platform_name() { return "a browser (WebAssembly)"; }
+
 const char *platform_error() { return "no page to draw on"; }
 
 // The page has its own icon.

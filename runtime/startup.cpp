@@ -10,8 +10,6 @@
 #include "runtime/settings.h"
 #include "runtime/sprite_sheets.h"
 
-const char runtime_version[] = "0.8";
-
 namespace {
 
 // The start-up has always begun with this check of the fixed-point rounding that all movement uses:

@@ -7,7 +7,7 @@ constexpr int screen_width = 640;
 constexpr int screen_height = 480;
 constexpr int screen_depth = 8;
 
-extern const char runtime_version[];
+inline constexpr char runtime_version[] = "0.8";
 
 // Banner, platform, settings, icon, display, back buffer, palette, font, sheets and keyboard, in that
 // order (the angle tables are built before main). 0 on success; 1 when the platform, the display or

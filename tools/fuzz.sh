@@ -8,7 +8,7 @@ set -euo pipefail
 repo_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo_dir/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
-targets=(settings palette sheet_names frame_list bitmap)
+targets=(settings palette sheet_names frame_list bitmap script)
 
 cmake -S "$repo_dir" -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DVORPALINE_FUZZ=ON \
     -DVORPALINE_TESTS=OFF -DVORPALINE_BENCH=OFF >/dev/null

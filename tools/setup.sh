@@ -8,11 +8,14 @@ repo_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_dir=${BUILD_DIR:-$repo_dir/build}
 web_build_dir=${WEB_BUILD_DIR:-$repo_dir/build-web}
 
-# What the game alone needs (the play command), then what the tests and benchmarks add.
+# What the game alone needs (the play command), what the score server adds, then what the tests and
+# benchmarks add (the server's tests run a PostgreSQL cluster of their own).
 game_packages=(cmake g++ make pkg-config libsdl1.2-compat-dev)
+scores_packages=(libcpp-httplib-dev libsqlite3-dev libssl-dev libpq-dev)
 packages=("${game_packages[@]}" libgtest-dev libbenchmark-dev libsdl2-dev
           clang libclang-rt-14-dev xvfb xdotool libx11-dev x11-apps python3 strace
-          dpkg-dev file lintian appstream desktop-file-utils)
+          dpkg-dev file lintian appstream desktop-file-utils
+          "${scores_packages[@]}" postgresql)
 web_packages=(cmake make emscripten)
 browser_test_packages=(chromium)
 
@@ -22,6 +25,10 @@ install_missing_packages() {
 
 install_game_packages() {
     install_packages "${game_packages[@]}"
+}
+
+install_scores_packages() {
+    install_packages "${game_packages[@]}" "${scores_packages[@]}"
 }
 
 # Installs those of the named packages that are not installed yet.

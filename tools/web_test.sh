@@ -20,3 +20,8 @@ trap 'rm -rf "$work"' EXIT
 bash "$repo_dir/tests/web/make_reference.sh" "$desktop_replay" "$work/reference" >/dev/null
 node "$repo_dir/tests/web/browser_test.mjs" "$web_build_dir/site" "$work/listing" --reference "$work/reference" \
     ${WEB_SCREENSHOTS:+--screenshots "$WEB_SCREENSHOTS"}
+# Replays between the two: a session played in the page against the desktop tool, links, bad replays.
+node "$repo_dir/tests/web/replay_test.mjs" "$web_build_dir/site" "$desktop_replay" "$repo_dir/data" "$repo_dir/tests/replays"
+# The page served by the score server: a session played, submitted, shown on /scores and watched from it.
+[ -x "$build_dir/scores/vorpaline-scores" ] || cmake --build "$build_dir" --target vorpaline-scores
+node "$repo_dir/tests/web/scores_test.mjs" "$web_build_dir/site" "$build_dir/scores/vorpaline-scores"

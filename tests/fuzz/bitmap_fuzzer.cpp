@@ -14,8 +14,8 @@
 #include <unistd.h>
 
 #include "fuzz_support.h"
+#include "runtime/back_buffer.h"
 #include "runtime/bitmap.h"
-#include "runtime/drawing.h"
 #include "runtime/palette.h"
 #include "runtime/platform_sdl.h"
 #include "runtime/platform.h"
@@ -57,10 +57,11 @@ const int16_t places[][2] = {{0, 0}, {300, 200}, {-8, -8}, {630, 470}, {-32768, 
 
 void draw_with_everything()
 {
+    DrawTarget screen = back_buffer_target();
     for (const auto &place : places) {
         for (uint8_t frame = 0; frame < 5; frame++)
-            draw_sprite(static_cast<uint16_t>(place[0]), static_cast<uint16_t>(place[1]), 0, frame);
-        draw_text(place[0], static_cast<uint16_t>(place[1]), "Score 0123456789 \x01\xff");
+            draw_sprite(screen, static_cast<uint16_t>(place[0]), static_cast<uint16_t>(place[1]), 0, frame);
+        draw_text(screen, place[0], static_cast<uint16_t>(place[1]), "Score 0123456789 \x01\xff");
     }
 }
 

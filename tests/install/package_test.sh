@@ -31,7 +31,7 @@ dpkg-deb -x "$deb" "$work/package"
 (cd "$work/package" && find . -type f | sort) >"$work/package.files"
 (cd "$work/installed" && find . -type f | sort) >"$work/installed.files"
 diff -u "$work/installed.files" "$work/package.files" || fail "the package's files differ from an installation (- installed, + packaged)"
-for file in usr/games/vorpaline usr/libexec/vorpaline/vorpaline; do
+for file in usr/games/vorpaline usr/libexec/vorpaline/vorpaline usr/libexec/vorpaline/vorpaline-replay; do
     [ -x "$work/package/$file" ] || fail "the package has no executable $file"
 done
 

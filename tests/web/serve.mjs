@@ -14,6 +14,7 @@ const mimeTypes = {
     '.wasm': 'application/wasm',
     '.data': 'application/octet-stream',
     '.json': 'application/json',
+    '.webmanifest': 'application/manifest+json',
     '.png': 'image/png',
     '.bmp': 'image/bmp',
     '.ico': 'image/x-icon',

@@ -32,27 +32,34 @@ int usage()
     return 2;
 }
 
-bool read_file(const char *path, std::string &text)
+// Reads a file, or its first 'most' bytes.
+bool read_file(const char *path, std::string &text, size_t most)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file)
         return false;
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    text = contents.str();
+    text.clear();
+    char chunk[1 << 16];
+    while (text.size() < most && file.read(chunk, sizeof chunk).gcount() > 0)
+        text.append(chunk, static_cast<size_t>(file.gcount()));
+    if (text.size() > most)
+        text.resize(most);
     return !file.bad();
 }
 
-// 0, or the exit status for a script that can't be read or parsed.
-int read_script(const char *path, InputScript &script)
+// 0, or the exit status for a script that can't be read or parsed. A watched script is someone else's
+// replay, held to the limits of one.
+int read_script(const char *path, InputScript &script, bool watched = false)
 {
     std::string text;
-    if (!read_file(path, text)) {
+    if (!read_file(path, text, watched ? shared_replay_limits.max_bytes + 1 : std::string::npos)) {
         std::fprintf(stderr, "vorpaline-replay: can't read script %s\n", path);
         return 2;
     }
     ScriptError error;
-    if (!parse_input_script(text, script, error)) {
+    bool parsed = watched ? parse_bounded_script(text, shared_replay_limits, script, error)
+                          : parse_input_script(text, script, error);
+    if (!parsed) {
         std::fprintf(stderr, "vorpaline-replay: %s:%u: %s\n", path, error.line, error.message.c_str());
         return 2;
     }
@@ -173,7 +180,7 @@ int watch_main(int argc, char *argv[])
     if (argc != 3)
         return usage();
     InputScript script;
-    if (int status = read_script(argv[2], script); status != 0)
+    if (int status = read_script(argv[2], script, true); status != 0)
         return status;
     if (runtime_init() != 0) {
         runtime_shutdown();

@@ -53,18 +53,6 @@ void write_header(ScriptWriter &writer, std::FILE *script, const ReplayOptions &
         write_script_comment(writer, "options: --draws");
 }
 
-void write_summary(ScriptWriter &writer, uint16_t last_keys)
-{
-    const char *ended_by = (last_keys & SCRIPT_CLOSE)    ? "the window's close event (Q)"
-                           : (last_keys & SCRIPT_ESCAPE) ? "Escape (E)"
-                                                         : "\"end\" on the title";
-    char summary[160];
-    std::snprintf(summary, sizeof summary, "%llu ticks (%.2f s), %llu of them late (~); ended by %s",
-                  static_cast<unsigned long long>(writer.ticks), static_cast<double>(writer.ticks) / frame_rate,
-                  static_cast<unsigned long long>(writer.late_ticks), ended_by);
-    write_script_comment(writer, summary);
-}
-
 } // namespace
 
 uint64_t run_recording(Replay &replay, std::FILE *script, const ReplayOptions &options)
@@ -86,7 +74,6 @@ uint64_t run_recording(Replay &replay, std::FILE *script, const ReplayOptions &o
     } while (replay.run.quit_requested == 0);
 
     finish_replay(replay);
-    finish_script(writer);
-    write_summary(writer, entry);
+    write_script_summary(writer, entry);
     return writer.ticks;
 }
