@@ -83,17 +83,8 @@ void start_recording(const char *path)
         std::printf("vorpaline: can't record into %s; the game is played unrecorded\n", path);
         return;
     }
-    char when[32] = "at an unknown time";
-    std::time_t now = std::time(nullptr);
-    std::tm utc;
-    if (gmtime_r(&now, &utc) != nullptr)
-        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    char header[256];
-    std::snprintf(header, sizeof header,
-                  "recorded %s by vorpaline --record: the game (runtime %s) in %s (krv_fullscreen = %u, "
-                  "krv_showfps = %u) with its player's keys and clock",
-                  when, runtime_version, platform_name(), unsigned{fullscreen}, unsigned{show_fps});
-    start_script(recording.writer, recording.file, header);
+    start_recorded_script(recording.writer, recording.file, "vorpaline --record", platform_name(),
+                          "its player's keys and clock");
 }
 
 void stop_recording()
@@ -317,6 +308,21 @@ void read_player_keys(Run &run, KeySnapshot &keys)
     RawInput raw;
     read_raw_input(raw);
     keys = build_key_snapshot(input_of(run), raw);
+}
+
+void start_recorded_script(ScriptWriter &writer, std::FILE *file, const char *command, const char *place,
+                           const char *fed_by)
+{
+    char when[32] = "at an unknown time";
+    std::time_t now = std::time(nullptr);
+    std::tm utc;
+    if (gmtime_r(&now, &utc) != nullptr)
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    char header[256];
+    std::snprintf(header, sizeof header,
+                  "recorded %s by %s: the game (runtime %s) in %s (krv_fullscreen = %u, krv_showfps = %u) with %s",
+                  when, command, runtime_version, place, unsigned{fullscreen}, unsigned{show_fps}, fed_by);
+    start_script(writer, file, header);
 }
 
 int run_program(const ProgramOptions &options)
