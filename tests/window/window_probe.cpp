@@ -799,6 +799,17 @@ int command_expect(int argc, char **argv)
     return 1;
 }
 
+// The commands, by the name the first argument gives.
+struct Command {
+    const char *name;
+    int (*run)(int argc, char **argv);
+};
+constexpr Command commands[] = {
+    {"find", command_find},     {"close", command_close}, {"size", command_size},
+    {"name", command_name},     {"grab", command_grab},   {"icon", command_icon},
+    {"colour", command_colour}, {"read", command_read},   {"expect", command_expect},
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -806,25 +817,8 @@ int main(int argc, char **argv)
     if (argc < 2)
         fail("usage: window_probe find|close|size|name|grab|icon|colour|read|expect ...");
     std::string command = argv[1];
-    int rest = argc - 2;
-    char **args = argv + 2;
-    if (command == "find")
-        return command_find(rest, args);
-    if (command == "close")
-        return command_close(rest, args);
-    if (command == "size")
-        return command_size(rest, args);
-    if (command == "name")
-        return command_name(rest, args);
-    if (command == "grab")
-        return command_grab(rest, args);
-    if (command == "icon")
-        return command_icon(rest, args);
-    if (command == "colour")
-        return command_colour(rest, args);
-    if (command == "read")
-        return command_read(rest, args);
-    if (command == "expect")
-        return command_expect(rest, args);
+    for (const Command &known : commands)
+        if (command == known.name)
+            return known.run(argc - 2, argv + 2);
     fail("unknown command " + command);
 }
