@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "runtime/bitmap.h"
+#include "runtime/image_table.h"
 #include "runtime/platform.h"
 #include "runtime/soft_surface.h"
 #include "runtime/startup.h"
@@ -32,9 +33,7 @@ namespace {
 // The page's canvas: the only place its id is written on this side of the page.
 constexpr const char *canvas_selector = "#screen";
 
-// Every sheet, the font, the icon, and a loaded bitmap on its way to conversion, with room to spare.
-constexpr int max_images = 272;
-Image images[max_images];
+ImageTable<Image> images;
 
 SoftSurface back_buffer;
 Colour palette_colours[256];
@@ -45,20 +44,9 @@ bool has_page = false;
 // The state of every key by its number, kept by the page's key events.
 uint8_t key_down[key_code_count];
 
-Image *new_image()
-{
-    for (Image &image : images) {
-        if (!image.in_use) {
-            image.in_use = true;
-            return &image;
-        }
-    }
-    return nullptr;
-}
-
 Image *converted(Image *loaded, void (*convert)(const SoftSurface &, const Colour *, SoftSurface &))
 {
-    Image *image = new_image();
+    Image *image = take_image(images);
     if (image == nullptr)
         return nullptr;
     convert(loaded->surface, palette_colours, image->surface);
@@ -199,7 +187,7 @@ Image *load_bitmap(const char *path)
     auto *bytes = new uint8_t[size];
     bool read = std::fread(bytes, 1, size, file) == size;
     std::fclose(file);
-    Image *image = read ? new_image() : nullptr;
+    Image *image = read ? take_image(images) : nullptr;
     if (image != nullptr && !decode_bmp(bytes, size, palette_colours, image->surface)) {
         image->in_use = false;
         image = nullptr;
@@ -217,8 +205,7 @@ void free_image(Image *image)
     if (image == nullptr)
         return;
     free_soft_surface(image->surface);
-    image->surface = SoftSurface{};
-    image->in_use = false;
+    *image = Image{};
 }
 
 int fill_back_buffer(const Rect &area, uint8_t colour)
