@@ -20,6 +20,7 @@ int page_has_canvas(const char *selector);
 void page_hide_cursor(const char *selector);
 void page_present(const char *selector, const uint32_t *rgba, int width, int height);
 void page_program_ended();
+void page_frame_cost(double ms);
 }
 
 struct Image {
@@ -236,9 +237,11 @@ void present_back_buffer()
 {
     if (!has_page)
         return;
+    double start = emscripten_get_now();
     for (int i = 0; i < screen_width * screen_height; i++)
         rgba_frame[i] = rgba_of_index[back_buffer.pixels[i]];
     page_present(canvas_selector, rgba_frame, screen_width, screen_height);
+    page_frame_cost(emscripten_get_now() - start);
 }
 
 bool save_back_buffer(const char *path)

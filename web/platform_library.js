@@ -26,6 +26,12 @@ mergeInto(LibraryManager.library, {
         pageScreen.context.putImageData(pageScreen.image, 0, 0);
     },
 
+    // For the figures: what presenting each frame cost the page, kept while a benchmark asks for it.
+    page_frame_cost: function (ms) {
+        if (Module.frameCosts)
+            Module.frameCosts.push(ms);
+    },
+
     // The program has shut down: the page may offer to play again.
     page_program_ended: function () {
         if (Module.onGameEnded)
