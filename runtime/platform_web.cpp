@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "runtime/bitmap.h"
+#include "runtime/changed_area.h"
 #include "runtime/platform.h"
 #include "runtime/soft_surface.h"
 #include "runtime/startup.h"
@@ -18,7 +19,8 @@
 extern "C" {
 int page_has_canvas(const char *selector);
 void page_hide_cursor(const char *selector);
-void page_present(const char *selector, const uint32_t *rgba, int width, int height);
+void page_open_screen(const char *selector, int width, int height);
+void page_present_rgba(const uint32_t *rgba, int x, int y, int width, int height);
 void page_program_ended();
 void page_frame_cost(double ms);
 }
@@ -40,8 +42,14 @@ Image images[max_images];
 SoftSurface back_buffer;
 Colour palette_colours[256];
 uint32_t rgba_of_index[256]; // the palette as the canvas's bytes R, G, B, 255 in memory order
-uint32_t rgba_frame[screen_width * screen_height];
 bool has_page = false;
+
+// The picture in the canvas's bytes, and the back buffer as the last present left it: a present converts
+// and hands over only what changed since (see changed_area.h).
+uint32_t rgba_frame[screen_width * screen_height];
+uint8_t shown[screen_width * screen_height];
+bool shown_matches = false; // false before the first present and after a new palette
+static_assert(screen_width % 8 == 0, "present_changes compares whole words");
 
 // The state of every key by its number, kept by the page's key events.
 uint8_t key_down[key_code_count];
@@ -158,7 +166,12 @@ const char *platform_error() { return "no page to draw on"; }
 void set_window_icon(Image *) {}
 
 // The page is the window: the picture is always in it, whatever the settings say.
-bool open_display(uint8_t) { return true; }
+bool open_display(uint8_t)
+{
+    if (has_page)
+        page_open_screen(canvas_selector, screen_width, screen_height);
+    return true;
+}
 
 bool create_back_buffer() { return make_soft_surface(back_buffer, screen_width, screen_height); }
 
@@ -169,6 +182,7 @@ void set_palette(const Colour colours[256])
         const uint8_t bytes[4] = {colours[i].r, colours[i].g, colours[i].b, 255};
         std::memcpy(&rgba_of_index[i], bytes, sizeof bytes);
     }
+    shown_matches = false;
 }
 
 // Over the picture only: the rest of the page keeps its pointer.
@@ -233,14 +247,30 @@ int blit_to_back_buffer(Image *source, const Rect &from, int16_t x, int16_t y)
     return soft_blit(source->surface, from, back_buffer, x, y);
 }
 
+namespace {
+
+void present_what_changed()
+{
+    if (!shown_matches) { // everything is new: make 'shown' differ from the back buffer everywhere
+        for (int i = 0; i < screen_width * screen_height; i++)
+            shown[i] = static_cast<uint8_t>(~back_buffer.pixels[i]);
+        shown_matches = true;
+    }
+    Rect areas[16];
+    int count = present_changes(back_buffer.pixels, shown, rgba_frame, rgba_of_index, screen_width, screen_height,
+                                areas, 16);
+    for (int i = 0; i < count; i++)
+        page_present_rgba(rgba_frame, areas[i].x, areas[i].y, areas[i].w, areas[i].h);
+}
+
+} // namespace
+
 void present_back_buffer()
 {
     if (!has_page)
         return;
     double start = emscripten_get_now();
-    for (int i = 0; i < screen_width * screen_height; i++)
-        rgba_frame[i] = rgba_of_index[back_buffer.pixels[i]];
-    page_present(canvas_selector, rgba_frame, screen_width, screen_height);
+    present_what_changed();
     page_frame_cost(emscripten_get_now() - start);
 }
 

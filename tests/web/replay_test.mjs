@@ -110,6 +110,8 @@ await check('a session played in chromium, saved with "Save replay", ends on the
 await check('its link and "Watch" play it back to the same last frame', async () => {
     expect(sessionFrame !== null, 'no session to watch');
     await page.click('#copy-link');
+    // The link is made (deflated) after the click returns.
+    await page.waitForFunction(() => document.getElementById('replay-link').value !== '');
     const link = await page.inputValue('#replay-link');
     expect(link.startsWith(url) && link.includes('#replay='), `the link is ${link}`);
     expect(await page.evaluate(() => navigator.clipboard.readText()) === link, 'the clipboard does not hold the link');
