@@ -300,7 +300,8 @@
                     return Module._vorpaline_frames_that_ran(n);
                 },
             });
-            status.textContent = 'Running. Click the picture to play.';
+            status.textContent = document.documentElement.classList.contains('touch')
+                ? 'Running. Play with the touch controls.' : 'Running. Click the picture to play.';
             canvas.focus();
             keepOffline();
             startProgram().catch(function (e) {

@@ -119,6 +119,9 @@ await check('its link and "Watch" play it back to the same last frame', async ()
     await watcher.goto(link);
     await running(watcher);
     expect(await watcher.isVisible('#watch-controls'), 'no viewer controls while watching');
+    // Watching does not pause when the picture loses the focus.
+    await watcher.evaluate(() => document.getElementById('screen').blur());
+    await waitTicks(10, watcher);
     await ended(watcher);
     let difference = frameDifference(await readCanvas(watcher), sessionFrame);
     expect(difference === null, `watched through the link: ${difference}`);
