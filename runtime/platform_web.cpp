@@ -300,9 +300,11 @@ void present_what_changed()
             shown[i] = static_cast<uint8_t>(~back_buffer.pixels[i]);
         shown_matches = true;
     }
-    Rect areas[16];
+    // A frame rarely has more bands of change than this; more share the last rectangle.
+    constexpr int max_areas = 16;
+    Rect areas[max_areas];
     int count = present_changes(back_buffer.pixels, shown, rgba_frame, rgba_of_index, screen_width, screen_height,
-                                areas, 16);
+                                areas, max_areas);
     for (int i = 0; i < count; i++)
         page_present_rgba(rgba_frame, areas[i].x, areas[i].y, areas[i].w, areas[i].h);
 }

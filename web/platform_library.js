@@ -111,12 +111,9 @@ mergeInto(LibraryManager.library, {
         }
 
         function release(owner) {
-            if (owner.stick) {
+            if (owner.stick)
                 HEAP32[field.hat] = 0;
-                stick.classList.remove('held');
-            }
-            if (owner.element)
-                owner.element.classList.remove('held');
+            owner.element.classList.remove('held');
             if (owner.quit) {
                 clearTimeout(quitTimer);
                 quit.classList.remove('held');

@@ -539,7 +539,7 @@ for (const [width, height] of [[390, 844], [844, 390]]) {
         return `picture ${sw.toFixed(0)}x${sh.toFixed(0)} at (${sx.toFixed(0)},${sy.toFixed(0)}), stick ` +
             `${controls.stick.slice(2).map(Math.round).join('x')}, fire at (${controls.fire.slice(0, 2).map(Math.round)})`;
     });
-    await check(`${width}x${height}: a quick tap on fire starts a run; steering and firing at once move the ship and fire`, async () => {
+    await check(`${width}x${height}: a quick tap on fire starts a run; steering and firing at once move the ship and fire; a key hides the controls`, async () => {
         expect(controls, 'the phone did not open');
         const cdp = await game.context().newCDPSession(game);
         const fire = middle(controls.fire), stick = middle(controls.stick);
@@ -559,6 +559,13 @@ for (const [width, height] of [[390, 844], [844, 390]]) {
         const x1 = shipLeft(frame), shots = shotPixels(frame);
         expect(x0 !== null && x1 > x0, `the ship did not move right: ${x0} then ${x1}`);
         expect(shots > 0, 'no shot in the playfield');
+        // A key hides the controls; the next touch, anywhere, shows them again.
+        const shown = () => game.isVisible('#touch-stick');
+        await game.keyboard.press('x');
+        expect(!(await shown()), 'the touch controls stay after a key');
+        await touches(cdp, 'touchStart', { x: 10, y: 10, id: 6 });
+        await touches(cdp, 'touchEnd');
+        await poll('the touch controls back after a touch', shown, 3000);
         return `x ${x0} -> ${x1}, ${shots} pixels of shots`;
     });
     await check(`${width}x${height}: a tap on quit does nothing, holding it ends the game; the recording holds right and fire together`, async () => {
