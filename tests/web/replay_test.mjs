@@ -110,6 +110,8 @@ await check('a session played in chromium, saved with "Save replay", ends on the
 await check('its link and "Watch" play it back to the same last frame', async () => {
     expect(sessionFrame !== null, 'no session to watch');
     await page.click('#copy-link');
+    // The link is made (deflated) after the click returns.
+    await page.waitForFunction(() => document.getElementById('replay-link').value !== '');
     const link = await page.inputValue('#replay-link');
     expect(link.startsWith(url) && link.includes('#replay='), `the link is ${link}`);
     expect(await page.evaluate(() => navigator.clipboard.readText()) === link, 'the clipboard does not hold the link');
@@ -117,6 +119,9 @@ await check('its link and "Watch" play it back to the same last frame', async ()
     await watcher.goto(link);
     await running(watcher);
     expect(await watcher.isVisible('#watch-controls'), 'no viewer controls while watching');
+    // Watching does not pause when the picture loses the focus.
+    await watcher.evaluate(() => document.getElementById('screen').blur());
+    await waitTicks(10, watcher);
     await ended(watcher);
     let difference = frameDifference(await readCanvas(watcher), sessionFrame);
     expect(difference === null, `watched through the link: ${difference}`);
