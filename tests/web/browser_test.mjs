@@ -550,9 +550,14 @@ for (const [width, height] of [[390, 844], [844, 390]]) {
         expect(controls, 'the phone did not open');
         const cdp = await game.context().newCDPSession(game);
         const fire = middle(controls.fire), stick = middle(controls.stick);
-        // Down and up again within a tick: the platform holds the press until a tick has read it.
+        // Down and up again between two ticks, for sure: the program runs no tick meanwhile. The platform
+        // holds the press until a tick has read it.
+        await game.evaluate(() => Module._vorpaline_set_paused(1));
+        const before = await ticksOf(game);
         await touches(cdp, 'touchStart', { ...fire, id: 1 });
         await touches(cdp, 'touchEnd');
+        expect((await ticksOf(game)) === before, 'a tick ran during the tap');
+        await game.evaluate(() => Module._vorpaline_set_paused(0));
         await poll('the countdown\'s "3"', async () => differences(await readCanvas(game), countdown, [286, 100, 8, 8]) === null, 5000);
         // Touch play does not pause when the picture loses the focus.
         await game.evaluate(() => document.getElementById('screen').blur());
