@@ -8,7 +8,7 @@
 // performance.now() a resolution of 5 µs instead of 100.
 import fs from 'node:fs';
 import zlib from 'node:zlib';
-import { chromium } from 'playwright-core';
+import { descendantsCpuTicks, launchChromium } from '../tests/web/harness.mjs';
 import { startServer } from '../tests/web/serve.mjs';
 
 const args = process.argv.slice(2);
@@ -20,37 +20,9 @@ if (!siteDir || (watchAt >= 0 && !watchScript)) {
     process.exit(2);
 }
 
-// utime + stime of all the descendants of a process, in clock ticks (100 a second here).
-function descendantsCpuTicks(pid) {
-    const children = new Map();
-    for (const entry of fs.readdirSync('/proc')) {
-        if (!/^\d+$/.test(entry)) continue;
-        try {
-            const stat = fs.readFileSync(`/proc/${entry}/stat`, 'utf8');
-            const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-            const parent = Number(fields[1]);
-            if (!children.has(parent)) children.set(parent, []);
-            children.get(parent).push({ pid: Number(entry), ticks: Number(fields[11]) + Number(fields[12]) });
-        } catch { /* the process ended meanwhile */ }
-    }
-    let sum = 0;
-    const queue = [pid];
-    while (queue.length) {
-        for (const child of children.get(queue.shift()) || []) {
-            sum += child.ticks;
-            queue.push(child.pid);
-        }
-    }
-    return sum;
-}
 
 const { server, url } = await startServer(siteDir, 0);
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 const context = await browser.newContext({ viewport: { width: 1000, height: 800 }, serviceWorkers: 'block' });
 await context.route('**/*', async (route) => {
     const response = await route.fetch();

@@ -6,8 +6,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
 import { readCanvas } from './canvas.mjs';
+import { cases, launchChromium } from './harness.mjs';
 import { startServer } from './serve.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -136,20 +136,7 @@ function shipLeft(frame) {
 }
 
 // ---- cases
-let passed = 0, failed = 0;
-async function check(name, body) {
-    try {
-        const detail = await body();
-        passed += 1;
-        console.log(`ok   ${name}${detail ? ` (${detail})` : ''}`);
-    } catch (error) {
-        failed += 1;
-        console.log(`FAIL ${name}: ${error.message}`);
-    }
-}
-function expect(condition, message) {
-    if (!condition) throw new Error(message);
-}
+const { check, expect, tally } = cases();
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // A key held for 100 ms as a person would: the game reads the held keys once a tick (1/60 s), so a press
 // and release in the same instant may never be seen.
@@ -171,12 +158,7 @@ async function poll(what, probe, timeout = 15000) {
 
 // ---- the browser
 let { server, url } = await startServer(siteDir, 0);
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 const problems = [];  // console errors, page errors, failed or refused requests, in every page
 // A page in a context of its own, with the given viewport, ratio, touch, scripts and init script.
 async function openPage(options = {}, initScript = null) {
@@ -684,5 +666,5 @@ await check('no console errors or failed requests in the whole session', async (
 
 await browser.close();
 server.close();
-console.log(`${passed} passed, ${failed} failed`);
-process.exitCode = failed ? 1 : 0;
+console.log(`${tally.passed} passed, ${tally.failed} failed`);
+process.exitCode = tally.failed ? 1 : 0;
