@@ -2,6 +2,7 @@
 #include "actors/kinds.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "behaviours/behaviours.h"
@@ -27,14 +28,22 @@ constexpr KindRow kind_rows[] = {
 static_assert(std::is_sorted(std::begin(kind_rows), std::end(kind_rows),
                              [](const KindRow &a, const KindRow &b) { return a.kind < b.kind; }));
 
+// Each kind number's row in the table, or -1: the shots pass and every spawn look kinds up.
+constexpr auto row_of_kind = [] {
+    std::array<int8_t, kind_rows[std::size(kind_rows) - 1].kind + 1> rows{};
+    rows.fill(-1);
+    for (size_t r = 0; r < std::size(kind_rows); r++)
+        rows[kind_rows[r].kind] = static_cast<int8_t>(r);
+    return rows;
+}();
+
 } // namespace
 
 const KindRow *kind_row(uint16_t kind)
 {
-    for (const KindRow &row : kind_rows)
-        if (row.kind == kind)
-            return &row;
-    return nullptr;
+    if (kind >= std::size(row_of_kind) || row_of_kind[kind] < 0)
+        return nullptr;
+    return &kind_rows[row_of_kind[kind]];
 }
 
 bool kind_hurts_ship(uint16_t kind)

@@ -7,9 +7,9 @@ uint16_t find_free_slot(const Run &run)
 {
     // No position is kept between calls: the lowest free index always wins, so a slot freed a moment
     // ago (an enemy that just died) is reused at once, e.g. by that enemy's own explosion.
-    for (uint16_t i = 0; i < actor_pool_size; i++)
-        if (run.actor_pool[i].active == 0)
-            return i;
+    for (const Actor &actor : run.actor_pool)
+        if (actor.active == 0)
+            return pool_index(run, actor);
     return no_free_slot;
 }
 

@@ -60,8 +60,7 @@ void write_boss_shot_heading(const Run &run, Actor &shot, const Actor &boss)
 
 void debris_spawn(Run &, Actor &debris, uint16_t heading)
 {
-    debris.origin_x = debris.x;
-    debris.origin_y = debris.y;
+    start_path(debris);
     debris_heading(debris) = wrap16(heading);
     debris_distance(debris) = 0;
 }
@@ -89,8 +88,7 @@ void debris_event(Run &run, uint16_t i, uint16_t code)
 
 void boss_shot_spawn(Run &run, Actor &shot, uint16_t boss_index)
 {
-    shot.origin_x = shot.x;
-    shot.origin_y = shot.y;
+    start_path(shot);
     write_boss_shot_heading(run, shot, run.actor_pool[boss_index]);
     shot_distance(shot) = 0;
 }

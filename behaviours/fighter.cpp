@@ -52,8 +52,7 @@ void fire_fan(Run &run, uint16_t i)
 
 void fighter_spawn(Run &run, Actor &fighter, uint16_t)
 {
-    fighter.origin_x = fighter.x;
-    fighter.origin_y = fighter.y;
+    start_path(fighter);
     fan_selector(fighter) = 2; // the selector of the first shot of its fan
     fighter_heading(fighter) = wrap16(aim_heading(run, fighter.x + 8, fighter.y + 8));
     fighter.anim = 0;
@@ -103,8 +102,7 @@ void explode(Run &run, uint16_t i, int16_t offset)
 
 void aimed_shot_spawn(Run &run, Actor &shot, uint16_t parent)
 {
-    shot.origin_x = shot.x;
-    shot.origin_y = shot.y;
+    start_path(shot);
     // Any other selector leaves the heading unwritten.
     int16_t selector = fan_selector(run.actor_pool[parent]);
     int16_t selectors = run.hard_mode ? 5 : 3;

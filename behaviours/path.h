@@ -6,6 +6,13 @@
 #include "actors/angle_math.h"
 #include "runtime/wrap16.h"
 
+// A path's origin is where its actor was spawned.
+inline void start_path(Actor &actor)
+{
+    actor.origin_x = actor.x;
+    actor.origin_y = actor.y;
+}
+
 inline void place_on_path(Actor &actor, int16_t heading, int16_t distance)
 {
     uint16_t h = static_cast<uint16_t>(heading);

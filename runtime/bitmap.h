@@ -1,9 +1,29 @@
-// bitmap.h: the check that every BMP file passes before a platform's loader may read it.
+// bitmap.h: a BMP file's headers as every reader takes them, and the check that every BMP file passes
+// before a platform's loader may read it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+constexpr size_t bmp_file_header_size = 14;
+
+// The little-endian words of the headers.
+inline uint32_t read_u16(const uint8_t *p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8; }
+inline uint32_t read_u32(const uint8_t *p) { return read_u16(p) | read_u16(p + 2) << 16; }
+
+// The file: "BM", its length, two reserved words, the offset of the pixels; then an info header of
+// 12 bytes (width, height, planes, depth as 16-bit words) or of 40 bytes and more (width, height as
+// signed 32-bit, planes, depth, compression, image size, resolution, colours used, colours important).
+struct BmpHeader {
+    uint32_t pixel_offset = 0, info_size = 0;
+    int64_t width = 0, height = 0; // a negative height: rows stored top down
+    uint32_t planes = 0, depth = 0, compression = 0, colours_used = 0;
+};
+
+// Reads those fields from the first 'count' bytes of a file. False when they do not start a BMP
+// file, or the info header is of neither form, or the bytes end before its fields do.
+bool read_bmp_header(const uint8_t *bytes, size_t count, BmpHeader &header);
 
 // Why a header was refused; BITMAP_OK when SDL may be given the file.
 enum BitmapVerdict : uint8_t {

@@ -7,6 +7,7 @@
 
 #include "runtime/bitmap.h"
 #include "runtime/gamepad.h"
+#include "runtime/image_table.h"
 #include "runtime/platform.h"
 #include "runtime/startup.h"
 
@@ -27,9 +28,7 @@ static_assert(GAMEPAD_HAT_UP == SDL_HAT_UP && GAMEPAD_HAT_RIGHT == SDL_HAT_RIGHT
 
 namespace {
 
-// Every sheet, the font, the icon, and a loaded bitmap on its way to conversion, with room to spare.
-constexpr int max_images = 272;
-Image images[max_images];
+ImageTable<Image> images;
 
 // The colours last given to set_palette, imposed on each sheet before its conversion.
 SDL_Color palette_colours[256];
@@ -99,14 +98,13 @@ Image *image_of_surface(SDL_Surface *surface)
 {
     if (surface == nullptr)
         return nullptr;
-    for (Image &image : images) {
-        if (image.surface == nullptr) {
-            image.surface = surface;
-            return &image;
-        }
+    Image *image = take_image(images);
+    if (image == nullptr) {
+        SDL_FreeSurface(surface);
+        return nullptr;
     }
-    SDL_FreeSurface(surface);
-    return nullptr;
+    image->surface = surface;
+    return image;
 }
 
 bool platform_init()
@@ -198,7 +196,7 @@ void free_image(Image *image)
     if (image == nullptr)
         return;
     SDL_FreeSurface(image->surface);
-    image->surface = nullptr;
+    *image = Image{};
 }
 
 int fill_back_buffer(const Rect &area, uint8_t colour)

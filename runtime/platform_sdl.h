@@ -4,9 +4,10 @@
 
 #include <SDL.h>
 
-// An image of the desktop platform is an SDL surface, kept in a fixed table.
+// An image of the desktop platform is an SDL surface, kept in a fixed table (image_table.h).
 struct Image {
     SDL_Surface *surface;
+    bool in_use;
 };
 
 extern SDL_Surface *screen_surface;

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -83,17 +82,8 @@ void start_recording(const char *path)
         std::printf("vorpaline: can't record into %s; the game is played unrecorded\n", path);
         return;
     }
-    char when[32] = "at an unknown time";
-    std::time_t now = std::time(nullptr);
-    std::tm utc;
-    if (gmtime_r(&now, &utc) != nullptr)
-        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    char header[256];
-    std::snprintf(header, sizeof header,
-                  "recorded %s by vorpaline --record: the game (runtime %s) in %s (krv_fullscreen = %u, "
-                  "krv_showfps = %u) with its player's keys and clock",
-                  when, runtime_version, platform_name(), unsigned{fullscreen}, unsigned{show_fps});
-    start_script(recording.writer, recording.file, header);
+    start_recorded_script(recording.writer, recording.file, "vorpaline --record", platform_name(),
+                          "its player's keys and clock");
 }
 
 void stop_recording()

@@ -4,15 +4,12 @@
 #include <cstring>
 #include <new>
 
+#include "runtime/bitmap.h"
+
 namespace {
 
-constexpr size_t file_header_size = 14;
 constexpr size_t saved_info_size = 40;
 constexpr size_t saved_palette_size = 256 * 4;
-
-uint32_t read_u16(const uint8_t *p) { return uint32_t{p[0]} | uint32_t{p[1]} << 8; }
-
-uint32_t read_u32(const uint8_t *p) { return read_u16(p) | read_u16(p + 2) << 16; }
 
 void write_u16(uint8_t *p, uint32_t value)
 {
@@ -131,43 +128,18 @@ bool resolve_masks(uint32_t depth, const Masks &asked, Masks &used)
     return false;
 }
 
-// What SDL_LoadBMP_RW reads of the headers.
-struct BmpHeader {
-    uint32_t pixel_offset = 0, info_size = 0;
-    int64_t width = 0, height = 0;
-    uint32_t depth = 0, compression = 0, colours_used = 0;
-    Masks masks = {0, 0, 0, 0};
-};
-
-bool read_bmp_header(const uint8_t *bytes, size_t size, BmpHeader &header)
+// The bit fields of a file with compression 3, as SDL_LoadBMP_RW reads them: right after the 40-byte
+// part of the info header, inside a longer header or just after a short one; the alpha mask only in
+// headers of 56 bytes and more. A header of 64 bytes has none. False when the file ends first.
+bool read_bit_fields(const uint8_t *bytes, size_t size, const BmpHeader &header, Masks &masks)
 {
-    if (bytes == nullptr || size < file_header_size + 12 || bytes[0] != 'B' || bytes[1] != 'M')
-        return false;
-    header.pixel_offset = read_u32(bytes + 10);
-    const uint8_t *info = bytes + file_header_size;
-    header.info_size = read_u32(info);
-    if (header.info_size == 12) {
-        header.width = read_u16(info + 4);
-        header.height = read_u16(info + 6);
-        header.depth = read_u16(info + 10);
+    if (header.compression != 3 || header.info_size == 64)
         return true;
-    }
-    if (header.info_size < 40 || size < file_header_size + 40)
+    size_t end = bmp_file_header_size + 40 + (header.info_size >= 56 ? 16 : 12);
+    if (size < end)
         return false;
-    header.width = static_cast<int32_t>(read_u32(info + 4));
-    header.height = static_cast<int32_t>(read_u32(info + 8));
-    header.depth = read_u16(info + 14);
-    header.compression = read_u32(info + 16);
-    header.colours_used = read_u32(info + 32);
-    // Bit fields sit right after the 40-byte part, inside a longer header or just after a short one;
-    // the alpha mask only in headers of 56 bytes and more.
-    if (header.compression == 3 && header.info_size != 64) {
-        size_t end = file_header_size + 40 + (header.info_size >= 56 ? 16 : 12);
-        if (size < end)
-            return false;
-        header.masks = {read_u32(info + 40), read_u32(info + 44), read_u32(info + 48),
-                        header.info_size >= 56 ? read_u32(info + 52) : 0};
-    }
+    const uint8_t *at = bytes + bmp_file_header_size + 40;
+    masks = {read_u32(at), read_u32(at + 4), read_u32(at + 8), header.info_size >= 56 ? read_u32(at + 12) : 0};
     return true;
 }
 
@@ -176,7 +148,7 @@ bool read_bmp_header(const uint8_t *bytes, size_t size, BmpHeader &header)
 void read_palette(const uint8_t *bytes, size_t size, const BmpHeader &header, uint32_t entries, SoftSurface &out)
 {
     size_t entry_size = header.info_size == 12 ? 3 : 4;
-    size_t at = file_header_size + header.info_size;
+    size_t at = bmp_file_header_size + header.info_size;
     for (uint32_t i = 0; i < entries; i++, at += entry_size) {
         uint8_t *fields[3] = {&out.palette[i].b, &out.palette[i].g, &out.palette[i].r};
         for (size_t k = 0; k < 3; k++)
@@ -239,7 +211,8 @@ bool decode_bmp(const uint8_t *bytes, size_t size, const Colour target[256], Sof
 {
     free_soft_surface(out);
     BmpHeader header;
-    if (!read_bmp_header(bytes, size, header))
+    Masks masks = {0, 0, 0, 0};
+    if (!read_bmp_header(bytes, size, header) || !read_bit_fields(bytes, size, header, masks))
         return false;
     bool top_down = header.height < 0;
     int64_t height = top_down ? -header.height : header.height;
@@ -252,7 +225,6 @@ bool decode_bmp(const uint8_t *bytes, size_t size, const Colour target[256], Sof
     if (header.compression != 0 && !(header.compression == 3 && (depth == 16 || depth == 32)))
         return false;
 
-    Masks masks = header.masks;
     if (header.compression == 0 && depth == 16)
         masks = {0x7C00, 0x03E0, 0x001F, 0};
     if (depth == 24)
@@ -394,20 +366,20 @@ int soft_blit(const SoftSurface &source, const Rect &from, SoftSurface &target, 
 size_t soft_bmp_size(const SoftSurface &surface)
 {
     size_t stride = (size_t{surface.w} + 3) / 4 * 4;
-    return file_header_size + saved_info_size + saved_palette_size + stride * surface.h;
+    return bmp_file_header_size + saved_info_size + saved_palette_size + stride * surface.h;
 }
 
 size_t encode_bmp(const SoftSurface &surface, const Colour palette[256], uint8_t *out)
 {
     size_t size = soft_bmp_size(surface);
     size_t stride = (size_t{surface.w} + 3) / 4 * 4;
-    size_t pixel_offset = file_header_size + saved_info_size + saved_palette_size;
+    size_t pixel_offset = bmp_file_header_size + saved_info_size + saved_palette_size;
     std::memset(out, 0, pixel_offset);
     out[0] = 'B';
     out[1] = 'M';
     write_u32(out + 2, static_cast<uint32_t>(size));
     write_u32(out + 10, static_cast<uint32_t>(pixel_offset));
-    uint8_t *info = out + file_header_size;
+    uint8_t *info = out + bmp_file_header_size;
     write_u32(info, saved_info_size);
     write_u32(info + 4, surface.w);
     write_u32(info + 8, surface.h);

@@ -65,14 +65,14 @@ void update_actors(Run &run)
 {
     // Index order, 'active' tested on arrival: a spawn into a higher slot moves in this same pass, a
     // spawn into a lower slot first moves in the next tick.
-    for (uint16_t i = 0; i < actor_pool_size; i++)
-        if (run.actor_pool[i].active)
-            run.actor_pool[i].on_update(run, i);
+    for (Actor &actor : run.actor_pool)
+        if (actor.active)
+            actor.on_update(run, pool_index(run, actor));
 }
 
 void draw_actors(Run &run)
 {
-    for (uint16_t i = 0; i < actor_pool_size; i++)
-        if (run.actor_pool[i].active)
-            run.actor_pool[i].on_draw(run, i);
+    for (Actor &actor : run.actor_pool)
+        if (actor.active)
+            actor.on_draw(run, pool_index(run, actor));
 }

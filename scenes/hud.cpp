@@ -48,16 +48,38 @@ void draw_scores(const Run &run)
     draw_number(target, 460, 100, run.hi_score);
 }
 
+// A line of text of a phase, drawn in every frame from its phase's tick 'from' on.
+struct Caption {
+    uint32_t from;
+    uint16_t x, y;
+    const char *text;
+};
+
+constexpr Caption countdown_captions[] = {
+    {0, 286, 100, "3"},
+    {61, 316, 100, "2"},
+    {121, 346, 100, "1"},
+    {181, 302, 300, "g o !"},
+};
+
+constexpr Caption staff_roll[] = {
+    {101, 250, 80, "staff"},
+    {221, 300, 120, "all"},
+    {381, 400, 140, "krv"},
+    {601, 230, 250, "game is over"},
+};
+
+template <size_t n> void draw_captions(DrawTarget &target, uint32_t t, const Caption (&captions)[n])
+{
+    for (const Caption &caption : captions)
+        if (t >= caption.from)
+            draw_text(target, caption.x, caption.y, caption.text);
+}
+
 void draw_countdown(DrawTarget &target, uint32_t t)
 {
     draw_side_panels(target, ramp_colour(t * 8 / 115));
-    draw_text(target, 286, 100, "3");
-    if (t > 60)
-        draw_text(target, 316, 100, "2");
-    if (t > 120)
-        draw_text(target, 346, 100, "1");
-    if (t > 180)
-        draw_text(target, 302, 300, "g o !");
+    draw_captions(target, t, countdown_captions);
 }
 
 void draw_stage(DrawTarget &target, uint32_t t)
@@ -73,14 +95,7 @@ void draw_ending(Run &run, uint32_t t)
     draw_side_panels(target, panel_colour);
     if (t < 700)
         draw_scores(run);
-    if (t > 100)
-        draw_text(target, 250, 80, "staff");
-    if (t > 220)
-        draw_text(target, 300, 120, "all");
-    if (t > 380)
-        draw_text(target, 400, 140, "krv");
-    if (t > 600)
-        draw_text(target, 230, 250, "game is over");
+    draw_captions(target, t, staff_roll);
     if (t > 700) {
         // The curtains meet over the playfield column from t 820 on.
         fill_rect(target, 0, 0, static_cast<uint16_t>(t - 500), 480, panel_colour);

@@ -48,3 +48,10 @@ struct Run {
 // The input record the scenes read.
 inline InputState &input_of(Run &run) { return run.input_states[run.input]; }
 inline const InputState &input_of(const Run &run) { return run.input_states[run.input]; }
+
+// The index of a record of the run's pool. The pool's walks step a reference from record to record:
+// with the browser build's loop optimisations, that is far cheaper than indexing the pool.
+inline uint16_t pool_index(const Run &run, const Actor &actor)
+{
+    return static_cast<uint16_t>(&actor - run.actor_pool);
+}

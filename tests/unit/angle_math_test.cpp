@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "actors/angle_math.h"
 #include "runtime/trig_tables.h"
@@ -81,26 +82,34 @@ TEST(RoundShift, EndsOfTheRangeDoNotOverflow)
     EXPECT_EQ(round_shift(65504, 6), 1024); // a heading equal to 0
 }
 
+// A vector and its full-circle angle.
+struct AngleCase {
+    int32_t dx, dy;
+    uint16_t angle;
+};
+
+void expect_angles(std::initializer_list<AngleCase> cases)
+{
+    for (const AngleCase &c : cases)
+        EXPECT_EQ(angle_of(c.dx, c.dy), c.angle) << "(" << c.dx << ", " << c.dy << ")";
+}
+
 TEST_F(AngleMathTest, AngleOfAxesAndDiagonals)
 {
-    EXPECT_EQ(angle_of(1, 0), 0);
-    EXPECT_EQ(angle_of(0, 1), 16384);
-    EXPECT_EQ(angle_of(-1, 0), 32768);
-    EXPECT_EQ(angle_of(0, -1), 49152);
-    EXPECT_EQ(angle_of(1, 1), 8192);
-    EXPECT_EQ(angle_of(0, 0), 8192);
-    EXPECT_EQ(angle_of(-3, -3), 40960);
-    EXPECT_EQ(angle_of(-5, 5), 24576);
-    EXPECT_EQ(angle_of(7, -7), 57344);
+    expect_angles({{1, 0, 0},
+                   {0, 1, 16384},
+                   {-1, 0, 32768},
+                   {0, -1, 49152},
+                   {1, 1, 8192},
+                   {0, 0, 8192},
+                   {-3, -3, 40960},
+                   {-5, 5, 24576},
+                   {7, -7, 57344}});
 }
 
 TEST_F(AngleMathTest, AngleOfWorkedValues)
 {
-    EXPECT_EQ(angle_of(2, 1), 4836);
-    EXPECT_EQ(angle_of(1, 2), 11548);
-    EXPECT_EQ(angle_of(-2, 1), 27932);
-    EXPECT_EQ(angle_of(3, -1), 62193);
-    EXPECT_EQ(angle_of(100, 1), 81);
+    expect_angles({{2, 1, 4836}, {1, 2, 11548}, {-2, 1, 27932}, {3, -1, 62193}, {100, 1, 81}});
     EXPECT_EQ(round_shift(angle_of(100, -1), 6), 1023);
     // Large screen differences: the ratio index stays below 256.
     EXPECT_EQ(angle_of(32767, 32766), trig_tables.atan_table[(32766 * 256) / 32767]);

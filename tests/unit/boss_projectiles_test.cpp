@@ -23,12 +23,10 @@ void shot_over(Run &run, const Actor &target)
 
 TEST_F(ProjectileTest, ShotDownDebrisLeavesAnExplosionAndNoScore)
 {
-    spawn(264, 0, KIND_DEBRIS, 758);
-    for (int k = 0; k < 4; k++)
-        debris_update(run, 0);
-    ASSERT_EQ(run.actor_pool[0].x, 263);
-    ASSERT_EQ(run.actor_pool[0].y, 18);
-    shot_over(run, run.actor_pool[0]);
+    const Actor &debris = after_updates(264, 0, KIND_DEBRIS, 4, 758);
+    ASSERT_EQ(debris.x, 263);
+    ASSERT_EQ(debris.y, 18);
+    shot_over(run, debris);
     collide_shots(run);
     EXPECT_EQ(run.player_shots[0].active, 0);
     EXPECT_EQ(run.score, 0);
@@ -41,19 +39,15 @@ TEST_F(ProjectileTest, ShotDownDebrisLeavesAnExplosionAndNoScore)
 
 TEST_F(ProjectileTest, DebrisDriftsAlongItsHeading)
 {
-    spawn(264, 0, KIND_DEBRIS, 758);
-    for (int k = 0; k < 11; k++)
-        debris_update(run, 0);
     // 60 pixels along heading 758: about 3.7 to the left, 60 down.
-    EXPECT_EQ(run.actor_pool[0].x, 260);
-    EXPECT_EQ(run.actor_pool[0].y, 60);
+    const Actor &normal = after_updates(264, 0, KIND_DEBRIS, 11, 758);
+    EXPECT_EQ(normal.x, 260);
+    EXPECT_EQ(normal.y, 60);
+    // In a hard run, 140 pixels along heading 718: about 42 to the left, 133.5 down.
     start_game(true);
-    spawn(264, 0, KIND_DEBRIS, 718);
-    for (int k = 0; k < 11; k++)
-        debris_update(run, 0);
-    // 140 pixels along heading 718: about 42 to the left, 133.5 down.
-    EXPECT_EQ(run.actor_pool[0].x, 222);
-    EXPECT_EQ(run.actor_pool[0].y, 133);
+    const Actor &hard = after_updates(264, 0, KIND_DEBRIS, 11, 718);
+    EXPECT_EQ(hard.x, 222);
+    EXPECT_EQ(hard.y, 133);
 }
 
 TEST_F(ProjectileTest, BossShotSpeedByMode)

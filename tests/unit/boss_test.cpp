@@ -45,6 +45,17 @@ class BossTest : public GameTest {
         ASSERT_EQ(boss().param, BOSS_ORBIT);
     }
 
+    // The boss's place after each of the first five updates of its orbit.
+    void expect_first_orbit(const int (&places)[5][2])
+    {
+        to_orbit();
+        for (int k = 0; k < 5; k++) {
+            tick();
+            EXPECT_EQ(boss().x, places[k][0]) << "update " << k + 1;
+            EXPECT_EQ(boss().y, places[k][1]) << "update " << k + 1;
+        }
+    }
+
     // Twenty hits at once, then orbit on until the strike phase begins.
     void to_strike()
     {
@@ -92,25 +103,13 @@ TEST_F(BossTest, EntersTheOrbitOnIts49thUpdate)
 
 TEST_F(BossTest, FirstOrbitPositionsInANormalRun)
 {
-    to_orbit();
-    const int expected[5][2] = {{276, 45}, {248, 58}, {228, 76}, {219, 99}, {222, 122}};
-    for (int k = 0; k < 5; k++) {
-        tick();
-        EXPECT_EQ(boss().x, expected[k][0]) << "update " << k + 1;
-        EXPECT_EQ(boss().y, expected[k][1]) << "update " << k + 1;
-    }
+    expect_first_orbit({{276, 45}, {248, 58}, {228, 76}, {219, 99}, {222, 122}});
 }
 
 TEST_F(BossTest, FirstOrbitPositionsInAHardRun)
 {
     start_game(true);
-    to_orbit();
-    const int expected[5][2] = {{300, 41}, {292, 43}, {285, 45}, {278, 49}, {271, 53}};
-    for (int k = 0; k < 5; k++) {
-        tick();
-        EXPECT_EQ(boss().x, expected[k][0]) << "update " << k + 1;
-        EXPECT_EQ(boss().y, expected[k][1]) << "update " << k + 1;
-    }
+    expect_first_orbit({{300, 41}, {292, 43}, {285, 45}, {278, 49}, {271, 53}});
 }
 
 TEST_F(BossTest, OrbitWidthByMode)

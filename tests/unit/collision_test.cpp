@@ -1,7 +1,13 @@
 // collision_test.cpp: the overlap test's edges, which kinds a shot can hit, one event per shot, the
-// re-read 'active' flag, and the playfield pass's repeated and withheld events.
+// re-read 'active' flag, the shots pass against its plain form, and the playfield pass's repeated and
+// withheld events.
+#include <random>
+#include <tuple>
+
+#include "actors/kinds.h"
 #include "behaviours/behaviours.h"
 #include "game_fixture.h"
+#include "runtime/wrap16.h"
 
 #include "scenes/collisions.h"
 
@@ -158,6 +164,126 @@ TEST_F(CollisionTest, LastShotSlotHits)
     collide_shots(run);
     EXPECT_EQ(run.player_shots[31].active, 0);
     EXPECT_EQ(run.score, 110);
+}
+
+// The shots pass in its plain form: every live shot tried against every active actor in slot order,
+// the boxes read afresh for every test. The pass itself must do exactly what this does.
+void plain_collide_shots(Run &run)
+{
+    for (uint16_t i = 0; i < actor_pool_size; i++) {
+        Actor &actor = run.actor_pool[i];
+        if (!actor.active)
+            continue;
+        for (Actor &shot : run.player_shots)
+            if (shot.active && overlaps(actor, shot) && actor.active && actor_is_hittable(actor)) {
+                shot.active = 0;
+                actor.on_event(run, i, EVENT_SHOT_HIT);
+            }
+    }
+}
+
+// A handler that logs every call with the shots then in flight, then does one of the things a handler
+// may do, drawn from a generator that both forms of the pass start in the same state.
+using EventLog = std::vector<std::tuple<uint16_t, uint16_t, uint32_t>>;
+std::mt19937 mischief;
+EventLog mischief_log;
+
+int16_t draw_in(int lo, int hi) { return static_cast<int16_t>(std::uniform_int_distribution<int>(lo, hi)(mischief)); }
+
+// A box mostly in a crowd around the playfield's left edge, now and then far off, at times with no extent.
+void scatter(Actor &record)
+{
+    auto coordinate = [] { return draw_in(0, 9) == 0 ? draw_in(-32000, 32000) : draw_in(150, 280); };
+    record.x = coordinate();
+    record.y = coordinate();
+    record.hit_x = draw_in(-4, 4);
+    record.hit_y = draw_in(-4, 4);
+    record.hit_w = draw_in(-2, 40);
+    record.hit_h = draw_in(-2, 40);
+}
+
+void mischief_event(Run &run, uint16_t index, uint16_t code)
+{
+    uint32_t shots_in_flight = 0;
+    for (int s = 0; s < player_shot_count; s++)
+        shots_in_flight |= uint32_t{run.player_shots[s].active != 0} << s;
+    mischief_log.emplace_back(index, code, shots_in_flight);
+    Actor &actor = run.actor_pool[index];
+    switch (draw_in(0, 5)) {
+    case 0: // survives
+        break;
+    case 1:
+        actor.active = 0;
+        break;
+    case 2:
+        actor.x = wrap16(actor.x + draw_in(-20, 20));
+        break;
+    case 3:
+        actor.kind = KIND_AIMED_SHOT; // no longer hittable
+        break;
+    case 4: { // sends a shot, in flight or not, on where it is or onto itself
+        Actor &shot = run.player_shots[draw_in(0, player_shot_count - 1)];
+        shot.active = 1;
+        if (draw_in(0, 1) == 0) {
+            shot.x = actor.x;
+            shot.y = actor.y;
+        }
+        break;
+    }
+    default: { // brings an actor into a slot below or above its own
+        Actor &other = run.actor_pool[draw_in(0, 79)];
+        scatter(other);
+        other.kind = KIND_FIGHTER;
+        other.on_event = mischief_event;
+        other.active = 1;
+    }
+    }
+}
+
+auto fields(const Actor &a)
+{
+    return std::tie(a.x, a.y, a.w, a.h, a.hit_x, a.hit_y, a.hit_w, a.hit_h, a.kind, a.origin_x, a.origin_y, a.param,
+                    a.angle, a.anim, a.step, a.hp, a.active, a.on_update, a.on_draw, a.on_event);
+}
+
+TEST_F(CollisionTest, ShotsPassDoesWhatItsPlainFormDoes)
+{
+    size_t events = 0;
+    for (uint32_t trial = 0; trial < 400; trial++) {
+        mischief.seed(trial);
+        clear_actor_pool(run);
+        for (uint16_t i = 0; i < 64; i++) {
+            Actor &actor = run.actor_pool[i];
+            scatter(actor);
+            actor.kind = draw_in(0, 3) == 0 ? KIND_AIMED_SHOT : KIND_FIGHTER;
+            actor.on_event = mischief_event;
+            actor.active = draw_in(0, 3) != 0;
+        }
+        for (Actor &shot : run.player_shots) {
+            scatter(shot);
+            shot.active = draw_in(0, 2) != 0;
+        }
+        ::Run plain = run;
+        uint32_t seed = mischief();
+
+        mischief.seed(seed);
+        mischief_log.clear();
+        plain_collide_shots(plain);
+        EventLog plain_log = mischief_log;
+
+        mischief.seed(seed);
+        mischief_log.clear();
+        collide_shots(run);
+        ASSERT_EQ(mischief_log, plain_log) << "trial " << trial;
+        for (uint16_t i = 0; i < actor_pool_size; i++)
+            ASSERT_TRUE(fields(run.actor_pool[i]) == fields(plain.actor_pool[i]))
+                << "trial " << trial << ", slot " << i;
+        for (int s = 0; s < player_shot_count; s++)
+            ASSERT_TRUE(fields(run.player_shots[s]) == fields(plain.player_shots[s]))
+                << "trial " << trial << ", shot " << s;
+        events += plain_log.size();
+    }
+    EXPECT_GT(events, 4000u); // the trials are crowded enough to hit often
 }
 
 TEST_F(CollisionTest, InactiveRecordsTakeNothing)

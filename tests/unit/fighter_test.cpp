@@ -170,20 +170,13 @@ TEST_F(FighterTest, AimedShotSpeed)
     run.player_ship.x = 295;
     spawn(300, 100, KIND_FIGHTER);
     run.actor_pool[0].param = 0;
-    spawn_actor(run, 300, 100, KIND_AIMED_SHOT, 0);
-    aimed_shot_update(run, 1);
-    aimed_shot_update(run, 1);
-    aimed_shot_update(run, 1);
-    EXPECT_EQ(run.actor_pool[1].y, 116);
+    EXPECT_EQ(after_updates(300, 100, KIND_AIMED_SHOT, 3).y, 116);
 }
 
 TEST_F(FighterTest, AimedShotCannotBeShotAndLeavesOnCodeZero)
 {
     spawn(300, 100, KIND_AIMED_SHOT);
-    run.actor_pool[0].on_event(run, 0, EVENT_SHOT_HIT);
-    EXPECT_EQ(run.actor_pool[0].active, 1);
-    run.actor_pool[0].on_event(run, 0, EVENT_LEFT_PLAYFIELD);
-    EXPECT_EQ(run.actor_pool[0].active, 0);
+    expect_shots_pass_and_leaving_frees(0);
 }
 
 TEST_F(FighterTest, ExplosionLivesExactly31Updates)
@@ -237,11 +230,7 @@ TEST_F(FighterDrawTest, ExplosionOfAKillIsFirstDrawnAtAgeZero)
     safe_tick();
     ASSERT_EQ(run.actor_pool[0].kind, KIND_EXPLOSION);
     draw_actors(run);
-    std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
-    ASSERT_EQ(sprites.size(), 1u);
-    EXPECT_EQ(sprites[0].frame, 18);
-    EXPECT_EQ(sprites[0].x, 303);
-    EXPECT_EQ(sprites[0].y, 203);
+    expect_one_sprite(18, 303, 203);
 }
 
 } // namespace

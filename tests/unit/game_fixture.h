@@ -88,6 +88,40 @@ class GameTest : public testing::Test {
         return n;
     }
 
+    // Spawns the kind at (x, y) and runs its update 'updates' times: the actor, in the slot it took.
+    const Actor &after_updates(int16_t x, int16_t y, uint8_t kind, int updates, uint16_t parent = 0)
+    {
+        uint16_t slot = spawn(x, y, kind, parent);
+        for (int k = 0; k < updates; k++)
+            run.actor_pool[slot].on_update(run, slot);
+        return run.actor_pool[slot];
+    }
+
+    // A projectile's events: a shot's hit leaves it flying, leaving the playfield frees its slot.
+    void expect_shots_pass_and_leaving_frees(uint16_t slot)
+    {
+        Actor &actor = run.actor_pool[slot];
+        actor.on_event(run, slot, EVENT_SHOT_HIT);
+        EXPECT_EQ(actor.active, 1);
+        actor.on_event(run, slot, EVENT_LEFT_PLAYFIELD);
+        EXPECT_EQ(actor.active, 0);
+    }
+
+    // The last ship wrecked by the kind in this phase: 245 steps later the wreck counter is at 250 and
+    // the phase holds; the next step ends the run.
+    template <typename Step> void expect_last_wreck_ends_the_run(uint8_t phase, uint16_t kind, Step step)
+    {
+        run.game_phase = phase;
+        run.lives = 0;
+        ship_hit(run, kind);
+        for (int k = 0; k < 245; k++)
+            step();
+        EXPECT_EQ(run.ship_state, 250);
+        EXPECT_EQ(run.game_phase, phase);
+        step();
+        EXPECT_EQ(run.game_phase, PHASE_OVER);
+    }
+
     // One game tick with the ship kept out of harm.
     void safe_tick()
     {
@@ -136,6 +170,16 @@ class DrawTest : public GameTest {
             if (draw.type == type)
                 out.push_back(draw);
         return out;
+    }
+
+    // The only sprite drawn is this frame at (x, y).
+    void expect_one_sprite(int frame, int x, int y)
+    {
+        std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
+        ASSERT_EQ(sprites.size(), 1u);
+        EXPECT_EQ(sprites[0].frame, frame);
+        EXPECT_EQ(sprites[0].x, x);
+        EXPECT_EQ(sprites[0].y, y);
     }
 
     // The recorded text call with this text, or nullptr.

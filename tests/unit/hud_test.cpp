@@ -26,6 +26,19 @@ class HudTest : public DrawTest {
         return -1;
     }
 
+    // A text of the phase that is missing from the frame of tick 'first - 1' and is drawn at (x, y)
+    // in the frame of tick 'first'.
+    void expect_text_from(uint8_t phase, uint32_t first, const char *text, int x, int y)
+    {
+        draw_at(phase, first - 1);
+        EXPECT_EQ(find_text(text), nullptr) << text << " at tick " << first - 1;
+        draw_at(phase, first);
+        const RecordedDraw *draw = find_text(text);
+        ASSERT_NE(draw, nullptr) << text << " at tick " << first;
+        EXPECT_EQ(draw->x, x) << text;
+        EXPECT_EQ(draw->y, y) << text;
+    }
+
     bool has_fill(int x, int y, int w, int h, int colour)
     {
         for (const RecordedDraw &d : draws_of(DRAW_FILL))
@@ -53,26 +66,14 @@ TEST_F(HudTest, CountdownPanelsRiseThroughTheRamp)
 
 TEST_F(HudTest, CountdownDigitsAppearInTurn)
 {
-    draw_at(PHASE_COUNTDOWN, 60);
+    draw_at(PHASE_COUNTDOWN, 0);
     ASSERT_NE(find_text("3"), nullptr);
     EXPECT_EQ(find_text("3")->x, 286);
     EXPECT_EQ(find_text("3")->y, 100);
-    EXPECT_EQ(find_text("2"), nullptr);
-    draw_at(PHASE_COUNTDOWN, 61);
+    expect_text_from(PHASE_COUNTDOWN, 61, "2", 316, 100);
     EXPECT_NE(find_text("3"), nullptr);
-    ASSERT_NE(find_text("2"), nullptr);
-    EXPECT_EQ(find_text("2")->x, 316);
-    draw_at(PHASE_COUNTDOWN, 120);
-    EXPECT_EQ(find_text("1"), nullptr);
-    draw_at(PHASE_COUNTDOWN, 121);
-    ASSERT_NE(find_text("1"), nullptr);
-    EXPECT_EQ(find_text("1")->x, 346);
-    draw_at(PHASE_COUNTDOWN, 180);
-    EXPECT_EQ(find_text("g o !"), nullptr);
-    draw_at(PHASE_COUNTDOWN, 181);
-    ASSERT_NE(find_text("g o !"), nullptr);
-    EXPECT_EQ(find_text("g o !")->x, 302);
-    EXPECT_EQ(find_text("g o !")->y, 300);
+    expect_text_from(PHASE_COUNTDOWN, 121, "1", 346, 100);
+    expect_text_from(PHASE_COUNTDOWN, 181, "g o !", 302, 300);
     draw_at(PHASE_COUNTDOWN, 209);
     EXPECT_NE(find_text("g o !"), nullptr);
     EXPECT_NE(find_text("1"), nullptr);
@@ -145,21 +146,10 @@ TEST_F(HudTest, EndingTextsAndScorePanel)
     EXPECT_NE(find_text("score:"), nullptr);
     EXPECT_EQ(find_text("left"), nullptr);
     EXPECT_TRUE(draws_of(DRAW_SPRITE).empty());
-    draw_at(PHASE_ENDING, 101);
-    ASSERT_NE(find_text("staff"), nullptr);
-    EXPECT_EQ(find_text("staff")->x, 250);
-    EXPECT_EQ(find_text("staff")->y, 80);
-    draw_at(PHASE_ENDING, 220);
-    EXPECT_EQ(find_text("all"), nullptr);
-    draw_at(PHASE_ENDING, 221);
-    EXPECT_NE(find_text("all"), nullptr);
-    draw_at(PHASE_ENDING, 380);
-    EXPECT_EQ(find_text("krv"), nullptr);
-    draw_at(PHASE_ENDING, 381);
-    ASSERT_NE(find_text("krv"), nullptr);
-    EXPECT_EQ(find_text("krv")->x, 400);
-    draw_at(PHASE_ENDING, 600);
-    EXPECT_EQ(find_text("game is over"), nullptr);
+    expect_text_from(PHASE_ENDING, 101, "staff", 250, 80);
+    expect_text_from(PHASE_ENDING, 221, "all", 300, 120);
+    expect_text_from(PHASE_ENDING, 381, "krv", 400, 140);
+    expect_text_from(PHASE_ENDING, 601, "game is over", 230, 250);
     draw_at(PHASE_ENDING, 699);
     EXPECT_NE(find_text("game is over"), nullptr);
     EXPECT_NE(find_text("hi score:"), nullptr);

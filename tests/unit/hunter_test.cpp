@@ -168,24 +168,17 @@ TEST_F(HunterTest, HunterLeavesOnCodeZero)
 
 TEST_F(HunterTest, BeamSpeedByMode)
 {
-    spawn(305, 13, KIND_BEAM_SHOT);
-    beam_shot_update(run, 0);
-    EXPECT_EQ(run.actor_pool[0].y, 23);
-    EXPECT_EQ(run.actor_pool[0].x, 305);
+    const Actor &normal = after_updates(305, 13, KIND_BEAM_SHOT, 1);
+    EXPECT_EQ(normal.y, 23);
+    EXPECT_EQ(normal.x, 305);
     start_game(true);
-    spawn(305, 13, KIND_BEAM_SHOT);
-    beam_shot_update(run, 0);
-    beam_shot_update(run, 0);
-    EXPECT_EQ(run.actor_pool[0].y, 49);
+    EXPECT_EQ(after_updates(305, 13, KIND_BEAM_SHOT, 2).y, 49);
 }
 
 TEST_F(HunterTest, BeamIsNotShotAndLeavesOnCodeZero)
 {
     spawn(305, 13, KIND_BEAM_SHOT);
-    run.actor_pool[0].on_event(run, 0, EVENT_SHOT_HIT);
-    EXPECT_EQ(run.actor_pool[0].active, 1);
-    run.actor_pool[0].on_event(run, 0, EVENT_LEFT_PLAYFIELD);
-    EXPECT_EQ(run.actor_pool[0].active, 0);
+    expect_shots_pass_and_leaving_frees(0);
 }
 
 } // namespace

@@ -169,28 +169,26 @@ int16_t aimed_heading(Run &run, int16_t selector)
     return run.actor_pool[1].param;
 }
 
+// A selector and the heading of its shot in a normal and in a hard run. A selector the run does not
+// know leaves the heading unwritten: 4321 is what the slot held before.
+struct SpreadCase {
+    int16_t selector, normal, hard;
+};
+constexpr SpreadCase spread_cases[] = {
+    {0, 806, 806}, {1, 774, 774}, {2, 838, 838}, {3, 4321, 678}, {4, 4321, 934}, {5, 4321, 4321}, {-1, 4321, 4321},
+};
+
 TEST_F(SpawnerTest, AimedShotSpreadInANormalRun)
 {
-    EXPECT_EQ(aimed_heading(run, 0), 806);
-    EXPECT_EQ(aimed_heading(run, 1), 774);
-    EXPECT_EQ(aimed_heading(run, 2), 838);
-    // Selectors a normal run does not know leave the heading unwritten.
-    EXPECT_EQ(aimed_heading(run, 3), 4321);
-    EXPECT_EQ(aimed_heading(run, 4), 4321);
-    EXPECT_EQ(aimed_heading(run, 5), 4321);
-    EXPECT_EQ(aimed_heading(run, -1), 4321);
+    for (const SpreadCase &c : spread_cases)
+        EXPECT_EQ(aimed_heading(run, c.selector), c.normal) << "selector " << c.selector;
 }
 
 TEST_F(SpawnerTest, AimedShotSpreadInAHardRun)
 {
     start_game(true);
-    EXPECT_EQ(aimed_heading(run, 0), 806);
-    EXPECT_EQ(aimed_heading(run, 1), 774);
-    EXPECT_EQ(aimed_heading(run, 2), 838);
-    EXPECT_EQ(aimed_heading(run, 3), 678);
-    EXPECT_EQ(aimed_heading(run, 4), 934);
-    EXPECT_EQ(aimed_heading(run, 5), 4321);
-    EXPECT_EQ(aimed_heading(run, -1), 4321);
+    for (const SpreadCase &c : spread_cases)
+        EXPECT_EQ(aimed_heading(run, c.selector), c.hard) << "selector " << c.selector;
 }
 
 TEST_F(SpawnerTest, SpreadBelowHeadingZeroWraps)

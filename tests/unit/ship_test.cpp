@@ -210,15 +210,7 @@ TEST_F(ShipTest, RespawnedShipIsInvulnerableFor90Ticks)
 
 TEST_F(ShipTest, LastWreckEndsTheRun246TicksAfterTheHit)
 {
-    run.game_phase = PHASE_STAGE;
-    run.lives = 0;
-    ship_hit(run, KIND_BOSS_SHOT);
-    for (int i = 0; i < 245; i++)
-        update_ship(run);
-    EXPECT_EQ(run.ship_state, 250);
-    EXPECT_EQ(run.game_phase, PHASE_STAGE);
-    update_ship(run);
-    EXPECT_EQ(run.game_phase, PHASE_OVER);
+    expect_last_wreck_ends_the_run(PHASE_STAGE, KIND_BOSS_SHOT, [&] { update_ship(run); });
     EXPECT_EQ(game_transition(run), TRANSITION_TITLE);
 }
 
@@ -297,11 +289,7 @@ TEST_F(ShipDrawTest, WreckFramesAndGameOverText)
     recorded_draws().clear();
     run.ship_state = 64;
     draw_ship(run);
-    std::vector<RecordedDraw> sprites = draws_of(DRAW_SPRITE);
-    ASSERT_EQ(sprites.size(), 1u);
-    EXPECT_EQ(sprites[0].frame, 12);
-    EXPECT_EQ(sprites[0].x, 314);
-    EXPECT_EQ(sprites[0].y, 462);
+    expect_one_sprite(12, 314, 462);
     const RecordedDraw *text = find_text("g a m e   o v e r");
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->x, 250);

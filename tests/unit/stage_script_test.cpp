@@ -157,14 +157,7 @@ TEST_F(StageScriptTest, ScriptSpawnsSeeTheShipBeforeItsMove)
 
 TEST_F(StageScriptTest, LosingTheLastShipEndsTheEnding)
 {
-    run.game_phase = PHASE_ENDING;
-    run.lives = 0;
-    ship_hit(run, KIND_DEBRIS);
-    for (int k = 0; k < 245; k++)
-        game_update(run);
-    EXPECT_EQ(run.game_phase, PHASE_ENDING);
-    game_update(run);
-    EXPECT_EQ(run.game_phase, PHASE_OVER);
+    expect_last_wreck_ends_the_run(PHASE_ENDING, KIND_DEBRIS, [&] { game_update(run); });
 }
 
 TEST_F(StageScriptTest, BothButtonsMakeAHardRun)

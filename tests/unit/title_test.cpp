@@ -65,6 +65,18 @@ class TitleTest : public SdlScreenTest {
         scene_transition(run);
     }
 
+    // With button 1 held and its press as given: the title's choice with the cursor on "start", then
+    // on "end".
+    void expect_choices(uint8_t pressed, uint8_t on_start, uint8_t on_end)
+    {
+        input_of(run).held_1 = 1;
+        input_of(run).pressed_1 = pressed;
+        run.title_cursor = 0;
+        EXPECT_EQ(title_transition(run), on_start) << "pressed " << int{pressed} << ", on start";
+        run.title_cursor = 1;
+        EXPECT_EQ(title_transition(run), on_end) << "pressed " << int{pressed} << ", on end";
+    }
+
     ::Run run; // testing::Test has a member function Run()
     DrawTarget target = back_buffer_target();
     std::vector<Seen> seen;
@@ -106,22 +118,11 @@ TEST_F(TitleTest, DownAndButtonOneInTheSameTickEndTheProgram)
     EXPECT_EQ(run.quit_requested, 1);
 }
 
-TEST_F(TitleTest, ButtonOneOnStartStartsARun)
-{
-    input_of(run).held_1 = 1;
-    input_of(run).pressed_1 = 1;
-    EXPECT_EQ(title_transition(run), TRANSITION_GAME);
-    run.title_cursor = 1;
-    EXPECT_EQ(title_transition(run), TRANSITION_QUIT);
-}
+TEST_F(TitleTest, ButtonOneOnStartStartsARun) { expect_choices(1, TRANSITION_GAME, TRANSITION_QUIT); }
 
 TEST_F(TitleTest, OnlyThePressEdgeChooses)
 {
-    input_of(run).held_1 = 1;
-    input_of(run).pressed_1 = 0;
-    EXPECT_EQ(title_transition(run), TRANSITION_STAY);
-    run.title_cursor = 1;
-    EXPECT_EQ(title_transition(run), TRANSITION_STAY);
+    expect_choices(0, TRANSITION_STAY, TRANSITION_STAY);
     input_of(run).held_1 = 0;
     input_of(run).held_2 = input_of(run).held_3 = input_of(run).pressed_2 = input_of(run).pressed_3 = 1;
     EXPECT_EQ(title_transition(run), TRANSITION_STAY) << "other buttons choose nothing";

@@ -68,12 +68,8 @@ FontSource parse_font_source(const SourceText& source) {
     bool have_ink = false;
 
     std::size_t i = 0;
-    while (i < source.lines.size()) {
-        const SourceLine& line = source.lines[i];
-        ++i;
-        if (is_blank_or_comment(line.text)) {
-            continue;
-        }
+    while (const SourceLine* next = next_content_line(source, i)) {
+        const SourceLine& line = *next;
         const std::vector<std::string> words = split_words(line.text);
         if (words[0] == "ink" && words.size() == 2) {
             const int ink = parse_number(words[1], source.name, line.number);

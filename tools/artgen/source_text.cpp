@@ -73,6 +73,16 @@ bool is_blank_or_comment(std::string_view text) {
     return trimmed.empty() || trimmed.front() == '#';
 }
 
+const SourceLine* next_content_line(const SourceText& source, std::size_t& next) {
+    while (next < source.lines.size()) {
+        const SourceLine& line = source.lines[next++];
+        if (!is_blank_or_comment(line.text)) {
+            return &line;
+        }
+    }
+    return nullptr;
+}
+
 int parse_number(const std::string& word, const std::string& file, int line) {
     if (word.empty() || word.size() > 9) {
         throw SourceError(file, line, "expected a number, got '" + word + "'");

@@ -38,6 +38,10 @@ bool starts_with_word(std::string_view text, std::string_view word);
 // A line that is blank or whose first non-blank character is '#'.
 bool is_blank_or_comment(std::string_view text);
 
+// The next line from `next` on that is neither blank nor a comment, with `next` moved past it; nullptr
+// at the end of the file. A parser that reads rows of its own moves `next` on past them.
+const SourceLine* next_content_line(const SourceText& source, std::size_t& next);
+
 // Strict decimal integer; throws SourceError naming `file`/`line` on anything else.
 int parse_number(const std::string& word, const std::string& file, int line);
 

@@ -37,12 +37,8 @@ SpriteSheetSource parse_sprite_source(const SourceText& source) {
     bool seen_frame = false;
 
     std::size_t i = 0;
-    while (i < source.lines.size()) {
-        const SourceLine& line = source.lines[i];
-        ++i;
-        if (is_blank_or_comment(line.text)) {
-            continue;
-        }
+    while (const SourceLine* next = next_content_line(source, i)) {
+        const SourceLine& line = *next;
         const std::vector<std::string> words = split_words(line.text);
         if (is_legend_line(words)) {
             if (seen_frame) {

@@ -36,18 +36,8 @@ uint16_t noted_keys(const KeySnapshot &keys)
 
 void write_header(ScriptWriter &writer, std::FILE *script, const ReplayOptions &options)
 {
-    char when[32] = "at an unknown time";
-    std::time_t now = std::time(nullptr);
-    std::tm utc;
-    if (gmtime_r(&now, &utc) != nullptr)
-        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    char header[256];
-    std::snprintf(header, sizeof header,
-                  "recorded %s by vorpaline-replay --record: the game (runtime %s) in %s (krv_fullscreen = %u, "
-                  "krv_showfps = %u) with its real keyboard and clock",
-                  when, runtime_version, fullscreen ? "full screen" : "a window", unsigned{fullscreen},
-                  unsigned{show_fps});
-    start_script(writer, script, header);
+    start_recorded_script(writer, script, "vorpaline-replay --record", fullscreen ? "full screen" : "a window",
+                          "its real keyboard and clock");
     // The options the trace was written with, as the checked-in replays name theirs.
     if (options.draws)
         write_script_comment(writer, "options: --draws");
