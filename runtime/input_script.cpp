@@ -2,8 +2,11 @@
 #include "runtime/input_script.h"
 
 #include <cctype>
+#include <ctime>
 
 #include "runtime/frame_clock.h"
+#include "runtime/settings.h"
+#include "runtime/startup.h"
 
 namespace {
 
@@ -185,6 +188,20 @@ void script_keys_text(uint16_t keys, char text[max_keys_text + 1])
     if (n == 0)
         text[n++] = '-';
     text[n] = '\0';
+}
+
+void start_recorded_script(ScriptWriter &writer, std::FILE *out, const char *by, const char *in, const char *with)
+{
+    char when[32] = "at an unknown time";
+    std::time_t now = std::time(nullptr);
+    std::tm utc;
+    if (gmtime_r(&now, &utc) != nullptr)
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    char header[256];
+    std::snprintf(header, sizeof header,
+                  "recorded %s by %s: the game (runtime %s) in %s (krv_fullscreen = %u, krv_showfps = %u) with %s", when,
+                  by, runtime_version, in, unsigned{fullscreen}, unsigned{show_fps}, with);
+    start_script(writer, out, header);
 }
 
 void start_script(ScriptWriter &writer, std::FILE *out, const char *header)

@@ -86,6 +86,10 @@ constexpr int max_keys_text = 13;
 // KEYS for a set of ScriptKey bits: "-", or their characters in the order U D L R 1 .. 6 E Q ~.
 void script_keys_text(uint16_t keys, char text[max_keys_text + 1]);
 
+// Starts a recording's script on 'out': its first line says when (in UTC), by what ('by'), in what
+// ('in') and with which settings it was recorded, with what keys and clock ('with').
+void start_recorded_script(ScriptWriter &writer, std::FILE *out, const char *by, const char *in, const char *with);
+
 // Starts a script on 'out' whose first line is the comment "# header".
 void start_script(ScriptWriter &writer, std::FILE *out, const char *header);
 // Adds one tick. Returns true when that wrote out the entry before it.

@@ -46,6 +46,8 @@ uint32_t clock_ms();
 void delay_ms(uint32_t ms);
 
 // Every key's state by its number, the close event, and the first gamepad's reading, at this moment.
+// The browser also counts a key, touch control or pad button that went down since the last reading
+// as down, so that a press shorter than a tick is seen; its touch controls are read as part of the pad.
 void read_raw_input(RawInput &raw);
 
 // How the platform calls the frame function: back to back, each call running one tick that waits for

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>

@@ -173,9 +173,11 @@
             watchedText = replay.text;
             watchControls.hidden = false;
             status.textContent = 'Watching a replay. Escape stops it.';
-        } else if (summary.watch_error) {
-            sayReplay(`The replay could not be watched (${summary.watch_error}). The game starts as usual.`);
+            return;
         }
+        if (summary.watch_error)
+            sayReplay(`The replay could not be watched (${summary.watch_error}). The game starts as usual.`);
+        window.vorpalinePause.play((paused) => Module._vorpaline_set_paused(paused));
     }
 
     // What stops the game before it runs is said over the picture, in place of the progress bar.
@@ -298,7 +300,8 @@
                     return Module._vorpaline_frames_that_ran(n);
                 },
             });
-            status.textContent = 'Running. Click the picture to play.';
+            status.textContent = document.documentElement.classList.contains('touch')
+                ? 'Running. Play with the touch controls.' : 'Running. Click the picture to play.';
             canvas.focus();
             keepOffline();
             startProgram().catch(function (e) {
@@ -306,6 +309,7 @@
             });
         },
         onGameEnded: function () {
+            window.vorpalinePause.stop();
             const summary = sessionSummary();
             status.textContent = '';
             if (watchedText !== null) {

@@ -6,8 +6,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
 import { readCanvas } from './canvas.mjs';
+import { cases, launchChromium } from './harness.mjs';
 import { startServer } from './serve.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
@@ -136,20 +136,7 @@ function shipLeft(frame) {
 }
 
 // ---- cases
-let passed = 0, failed = 0;
-async function check(name, body) {
-    try {
-        const detail = await body();
-        passed += 1;
-        console.log(`ok   ${name}${detail ? ` (${detail})` : ''}`);
-    } catch (error) {
-        failed += 1;
-        console.log(`FAIL ${name}: ${error.message}`);
-    }
-}
-function expect(condition, message) {
-    if (!condition) throw new Error(message);
-}
+const { check, expect, tally } = cases();
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 // A key held for 100 ms as a person would: the game reads the held keys once a tick (1/60 s), so a press
 // and release in the same instant may never be seen.
@@ -171,12 +158,7 @@ async function poll(what, probe, timeout = 15000) {
 
 // ---- the browser
 let { server, url } = await startServer(siteDir, 0);
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 const problems = [];  // console errors, page errors, failed or refused requests, in every page
 // A page in a context of its own, with the given viewport, ratio, touch, scripts and init script.
 async function openPage(options = {}, initScript = null) {
@@ -335,6 +317,38 @@ await check('10 s of play run 600 ± 3 logic ticks', async () => {
     return `${run.ticks} ticks`;
 });
 
+// The page's pause: no tick while the picture lacks the keys, and going on places the clock anew. A pause
+// shorter than a second is the telling one: after a longer one the clock is placed anew anyway.
+await check('losing the keys pauses the game and says so; a click or a key goes on, without a burst', async () => {
+    const state = () => page.evaluate(() => ({ ticks: window.vorpaline.ticks(), bursts: window.vorpaline.framesThatRan(2),
+        notice: !document.getElementById('paused').hidden, text: document.getElementById('paused').textContent }));
+    const notes = [];
+    for (const [lose, goOn] of [['Tab', 'a click on the picture'], ['a click beside the picture', 'a key']]) {
+        if (lose === 'Tab') await page.keyboard.press('Tab');
+        else await page.mouse.click(5, 790); // the page's background below the picture
+        expect(await page.evaluate(() => document.activeElement?.id !== 'screen'), `${lose} left the focus on the picture`);
+        const paused = await state();
+        await sleep(700);
+        const still = await state();
+        expect(still.ticks - paused.ticks <= 1, `${lose}: ${still.ticks - paused.ticks} ticks ran while paused`);
+        expect(still.notice && /Paused — click or press a key to go on/.test(still.text), `${lose}: the page says ${JSON.stringify(still.notice && still.text)}`);
+        if (goOn === 'a key') await page.keyboard.press('ArrowUp'); // the cursor stays on "start"
+        else await page.click('#screen');
+        const start = Date.now();
+        await page.waitForFunction((t) => window.vorpaline.ticks() > t, still.ticks, { polling: 'raf', timeout: 3000 });
+        await sleep(Math.max(0, start + 500 - Date.now()));
+        const after = await state();
+        const ran = after.ticks - still.ticks, expected = ((Date.now() - start) * 60) / 1000;
+        expect(!after.notice, `${goOn} left the notice shown`);
+        expect(ran <= expected + 4 && after.bursts - still.bursts <= 2,
+            `going on with ${goOn} ran ${ran} ticks in ${Date.now() - start} ms, ${after.bursts - still.bursts} frames of 2 or more: a burst`);
+        notes.push(`${lose}: ${still.ticks - paused.ticks} ticks in 700 ms; ${goOn}: ${ran} ticks in ${Date.now() - start} ms`);
+    }
+    expect(await page.evaluate(() => document.activeElement?.id === 'screen'), 'the picture does not have the keys again');
+    await waitForTitle();
+    return notes.join('; ');
+});
+
 let runStart = 0;
 await check('z starts a run: 2 s later the countdown is on screen', async () => {
     await tap('z');
@@ -371,7 +385,7 @@ await check('clicking the picture gives it the focus', async () => {
     await page.evaluate(() => document.activeElement.blur());
     await focusCanvas();
 });
-await check('blur releases held keys: the ship stops', async () => {
+await check('blur releases held keys: the ship stops, and stays when the game goes on', async () => {
     await tap('z');
     const x0 = await poll('the ship in the countdown', async () => shipLeft(await readCanvas(page)), 5000);
     // Held for a dozen ticks, counted by the game itself: reading the canvas back is too slow on a loaded
@@ -385,11 +399,21 @@ await check('blur releases held keys: the ship stops', async () => {
     const xa = shipLeft(await readCanvas(page));
     await sleep(700);
     const xb = shipLeft(await readCanvas(page));
+    // The blur paused the game too. Going on, with the key still down for the browser, the ship stays: it
+    // only turns level (its left edge moves by a pixel or two) instead of moving on 3 pixels a tick.
+    const going = await page.evaluate(() => window.vorpaline.ticks());
+    await page.click('#screen');
+    const xc = [];
+    for (const n of [20, 40]) {
+        await page.waitForFunction((t) => window.vorpaline.ticks() >= t, going + n, { polling: 'raf', timeout: 3000 });
+        xc.push(shipLeft(await readCanvas(page)));
+    }
     await page.keyboard.up('ArrowRight');
     expect(xa > x0, `the ship did not move right while the key was held: ${x0} then ${xa}`);
     expect(xa === xb, `the ship went on moving after the blur: ${xa} then ${xb}`);
+    expect(Math.abs(xc[0] - xb) <= 3 && xc[1] === xc[0], `the ship moved once the game went on: ${xb} then ${xc.join(', ')}`);
     expect(xb < 424, `the ship is at the right edge (${xb}): the test moved it too far to tell`);
-    return `x ${x0} -> ${xa} -> ${xb}`;
+    return `x ${x0} -> ${xa} -> ${xb}, going on ${xc.join(', ')}`;
 });
 await check('down then z on the title ends the program; "Play again" gives the title', async () => {
     await focusCanvas();
@@ -458,38 +482,150 @@ await check('at devicePixelRatio 1.5 every game pixel is 2x2 device pixels', asy
 
 // The playfield, the picture's column between the side panels, in game pixels: no touch control covers it.
 const playfield = [200, 240];
+// Fingers on a phone's screen through the browser's own input: every finger still down is in every event.
+const touches = (cdp, type, ...points) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
+const middle = ([x, y, w, h]) => ({ x: x + w / 2, y: y + h / 2 });
+const ticksOf = (on) => on.evaluate(() => window.vorpaline.ticks());
+const afterTicks = async (on, n) =>
+    on.waitForFunction((t) => window.vorpaline.ticks() >= t, (await ticksOf(on)) + n, { polling: 'raf', timeout: 5000 });
+// During the countdown the playfield between its digits and the ship is black but for the shots (and
+// "g o !" at its end, left out).
+function shotPixels(frame) {
+    let count = 0;
+    for (let y = 120; y < 440; y++)
+        for (let x = playfield[0]; x < playfield[0] + playfield[1]; x++)
+            if ((y < 296 || y >= 312) && !sameColour(pixel(frame, x, y), [0, 0, 0])) count += 1;
+    return count;
+}
+// What a recording's ticks held: the keys of each entry ("R1 12" is right and button 1 for 12 ticks).
+const recordedKeys = (script) => script.split('\n').map((line) => line.replace(/#.*/, '').trim().split(/\s+/)[0]).filter(Boolean);
+
 for (const [width, height] of [[390, 844], [844, 390]]) {
+    let game = null, controls = null;
     await check(`a ${width}x${height} phone shows the whole picture and keeps the touch controls off the playfield`, async () => {
-        const game = await openGame({ viewport: { width, height }, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
-        // Two controls as large as their places: the grid's first and last columns.
+        game = await openGame({ viewport: { width, height }, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
         const seen = await game.evaluate(() => {
             const box = (element) => { const r = element.getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; };
-            const place = document.getElementById('touch-controls');
-            const probes = [1, 3].map((column) => {
-                const probe = place.appendChild(document.createElement('div'));
-                probe.style.gridColumn = String(column);
-                return probe;
-            });
-            const seen = { view: [innerWidth, innerHeight], screen: box(document.getElementById('screen')), probes: probes.map(box) };
-            probes.forEach((probe) => probe.remove());
-            return seen;
+            const controls = {};
+            for (const name of ['stick', 'fire', 'fast', 'hard', 'quit'])
+                controls[name] = box(document.querySelector({ stick: '#touch-stick', quit: '#touch-quit', fire: '[data-button="1"]',
+                    fast: '[data-button="2"]', hard: '[data-button="3"]' }[name]));
+            return { view: [innerWidth, innerHeight], screen: box(document.getElementById('screen')), controls };
         });
-        await game.context().close();
         const [vw, vh] = seen.view, [sx, sy, sw, sh] = seen.screen;
         expect(sx >= 0 && sy >= 0 && sx + sw <= vw + 0.01 && sy + sh <= vh + 0.01,
             `the picture (${seen.screen.map(Math.round)}) is not all inside the ${vw}x${vh} viewport`);
         expect(Math.max(sw / vw, sh / vh) >= 0.99, `the picture is ${sw}x${sh}, smaller than the ${vw}x${vh} viewport allows`);
         const scale = sw / 640, fieldLeft = sx + playfield[0] * scale, fieldRight = fieldLeft + playfield[1] * scale;
-        for (const [px, py, pw, ph] of seen.probes) {
-            expect(pw >= 100 && ph >= 100, `a touch control's place is only ${pw}x${ph}`);
-            expect(px >= 0 && py >= 0 && px + pw <= vw + 0.01 && py + ph <= vh + 0.01, `a touch control's place (${[px, py, pw, ph].map(Math.round)}) leaves the viewport`);
+        for (const [name, [px, py, pw, ph]] of Object.entries(seen.controls)) {
+            const least = name === 'stick' ? 100 : name === 'quit' ? 24 : 60; // a thumb's room; quit is small on purpose
+            expect(pw >= least && ph >= least, `the ${name} control is only ${pw}x${ph}`);
+            expect(px >= 0 && py >= 0 && px + pw <= vw + 0.01 && py + ph <= vh + 0.01, `the ${name} control (${[px, py, pw, ph].map(Math.round)}) leaves the viewport`);
             const apart = px + pw <= fieldLeft + 0.01 || px >= fieldRight - 0.01 || py >= sy + sh - 0.01 || py + ph <= sy + 0.01;
-            expect(apart, `a touch control's place (${[px, py, pw, ph].map(Math.round)}) covers the playfield`);
+            expect(apart, `the ${name} control (${[px, py, pw, ph].map(Math.round)}) covers the playfield`);
         }
-        return `picture ${sw.toFixed(0)}x${sh.toFixed(0)} at (${sx.toFixed(0)},${sy.toFixed(0)}), controls ` +
-            seen.probes.map(([px, py, pw, ph]) => `${pw.toFixed(0)}x${ph.toFixed(0)} at (${px.toFixed(0)},${py.toFixed(0)})`).join(' and ');
+        controls = seen.controls;
+        return `picture ${sw.toFixed(0)}x${sh.toFixed(0)} at (${sx.toFixed(0)},${sy.toFixed(0)}), stick ` +
+            `${controls.stick.slice(2).map(Math.round).join('x')}, fire at (${controls.fire.slice(0, 2).map(Math.round)})`;
+    });
+    await check(`${width}x${height}: a quick tap on fire starts a run; steering and firing at once move the ship and fire; a key hides the controls`, async () => {
+        expect(controls, 'the phone did not open');
+        const cdp = await game.context().newCDPSession(game);
+        const fire = middle(controls.fire), stick = middle(controls.stick);
+        // Down and up again between two ticks, for sure: the program runs no tick meanwhile. The platform
+        // holds the press until a tick has read it.
+        await game.evaluate(() => Module._vorpaline_set_paused(1));
+        const before = await ticksOf(game);
+        await touches(cdp, 'touchStart', { ...fire, id: 1 });
+        await touches(cdp, 'touchEnd');
+        expect((await ticksOf(game)) === before, 'a tick ran during the tap');
+        await game.evaluate(() => Module._vorpaline_set_paused(0));
+        await poll('the countdown\'s "3"', async () => differences(await readCanvas(game), countdown, [286, 100, 8, 8]) === null, 5000);
+        // Touch play does not pause when the picture loses the focus.
+        await game.evaluate(() => document.getElementById('screen').blur());
+        const x0 = shipLeft(await readCanvas(game));
+        await touches(cdp, 'touchStart', { ...stick, id: 2 });
+        await touches(cdp, 'touchStart', { ...stick, id: 2 }, { ...fire, id: 3 });
+        await touches(cdp, 'touchMove', { x: stick.x + 30, y: stick.y + 4, id: 2 }, { ...fire, id: 3 });
+        await afterTicks(game, 12);
+        const frame = await readCanvas(game);
+        await touches(cdp, 'touchEnd');
+        const x1 = shipLeft(frame), shots = shotPixels(frame);
+        expect(x0 !== null && x1 > x0, `the ship did not move right: ${x0} then ${x1}`);
+        expect(shots > 0, 'no shot in the playfield');
+        // A key hides the controls; the next touch, anywhere, shows them again.
+        const shown = () => game.isVisible('#touch-stick');
+        await game.keyboard.press('x');
+        expect(!(await shown()), 'the touch controls stay after a key');
+        await touches(cdp, 'touchStart', { x: 10, y: 10, id: 6 });
+        await touches(cdp, 'touchEnd');
+        await poll('the touch controls back after a touch', shown, 3000);
+        return `x ${x0} -> ${x1}, ${shots} pixels of shots`;
+    });
+    await check(`${width}x${height}: a tap on quit does nothing, holding it ends the game; the recording holds right and fire together`, async () => {
+        try {
+            expect(controls, 'the phone did not open');
+            const cdp = await game.context().newCDPSession(game);
+            const quit = middle(controls.quit);
+            await touches(cdp, 'touchStart', { ...quit, id: 4 });
+            await touches(cdp, 'touchEnd');
+            await afterTicks(game, 60);
+            expect(!(await game.isVisible('#ended')), 'a tap on quit ended the game');
+            await touches(cdp, 'touchStart', { ...quit, id: 5 });
+            await sleep(1300);
+            await touches(cdp, 'touchEnd');
+            await game.locator('#ended').waitFor({ state: 'visible', timeout: 5000 });
+            const keys = recordedKeys(await game.evaluate(() => Module.FS.readFile('/session.script', { encoding: 'utf8' })));
+            expect(keys.some((k) => k.includes('R') && k.includes('1')), 'no recorded tick held right and button 1 together');
+            expect(keys[keys.length - 1].includes('Q'), `the recording ends with ${keys[keys.length - 1]}, not the close event`);
+            return `${keys.length} entries recorded`;
+        } finally {
+            await game?.context().close();
+        }
     });
 }
+
+await check('a gamepad (the Gamepad API, stubbed) starts a run, steers by d-pad and stick, and its button goes on from a pause', async () => {
+    const game = await openGame({}, () => {
+        const button = () => ({ pressed: false, touched: false, value: 0 });
+        const pad = { id: 'a test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+            axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, button) };
+        Object.defineProperty(Navigator.prototype, 'getGamepads', { value: () => [null, pad, null, null] });
+        window.testPad = pad;
+    });
+    try {
+        const set = (button, axis, value) => game.evaluate(([b, a, v]) => {
+            if (b !== null) window.testPad.buttons[b].pressed = v !== 0;
+            if (a !== null) window.testPad.axes[a] = v;
+        }, [button, axis, value]);
+        const hold = async (button, axis, value, ticks) => {
+            await set(button, axis, value);
+            await afterTicks(game, ticks);
+            await set(button, axis, 0);
+            await afterTicks(game, 2);
+        };
+        await hold(0, null, 1, 3);
+        await poll('the countdown\'s "3"', async () => differences(await readCanvas(game), countdown, [286, 100, 8, 8]) === null, 5000);
+        const x = [shipLeft(await readCanvas(game))];
+        await hold(15, null, 1, 12); // the d-pad's right
+        x.push(shipLeft(await readCanvas(game)));
+        await hold(null, 0, -0.9, 12); // the stick well to the left
+        x.push(shipLeft(await readCanvas(game)));
+        await hold(null, 0, 0.25, 12); // a slight lean, inside the dead zone
+        x.push(shipLeft(await readCanvas(game)));
+        expect(x[1] > x[0] && x[2] < x[1] && x[3] === x[2], `the ship went ${x.join(' -> ')}: not right, left, then still`);
+        await game.evaluate(() => document.getElementById('screen').blur());
+        const paused = await ticksOf(game);
+        await sleep(300);
+        expect((await ticksOf(game)) - paused <= 1, 'the game ran on after the blur');
+        await set(1, null, 1);
+        await game.waitForFunction((t) => window.vorpaline.ticks() > t + 5, paused, { polling: 'raf', timeout: 3000 });
+        await set(1, null, 0);
+        return `x ${x.join(' -> ')}`;
+    } finally {
+        await game.context().close();
+    }
+});
 
 await check('without WebAssembly or without JavaScript the page says why there is no game', async () => {
     const noWasm = await openPage({}, () => { delete window.WebAssembly; });
@@ -530,5 +666,5 @@ await check('no console errors or failed requests in the whole session', async (
 
 await browser.close();
 server.close();
-console.log(`${passed} passed, ${failed} failed`);
-process.exitCode = failed ? 1 : 0;
+console.log(`${tally.passed} passed, ${tally.failed} failed`);
+process.exitCode = tally.failed ? 1 : 0;

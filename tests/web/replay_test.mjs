@@ -8,8 +8,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { chromium } from 'playwright-core';
 import { frameDifference, readCanvas, readFrameFile } from './canvas.mjs';
+import { cases, launchChromium } from './harness.mjs';
 import { startServer } from './serve.mjs';
 
 const [siteDir, desktopTool, dataDir, replaysDir] = process.argv.slice(2).map((arg) => arg && path.resolve(arg));
@@ -19,20 +19,7 @@ if (!replaysDir) {
 }
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vorpaline-replays-'));
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-let failed = 0, passed = 0;
-async function check(name, body) {
-    try {
-        const note = await body();
-        passed += 1;
-        console.log(`ok   ${name}${note ? ` (${note})` : ''}`);
-    } catch (error) {
-        failed += 1;
-        console.log(`FAIL ${name}: ${error.message}`);
-    }
-}
-function expect(condition, message) {
-    if (!condition) throw new Error(message);
-}
+const { check, expect, tally } = cases();
 
 // The desktop tool's frame of the script's last tick (it saves only drawn ticks: the last one saved).
 function desktopLastFrame(scriptPath) {
@@ -47,12 +34,7 @@ function desktopLastFrame(scriptPath) {
 const linkOf = (page, text) => `${page}#replay=${zlib.deflateRawSync(Buffer.from(text)).toString('base64url')}`;
 
 const { server, url } = await startServer(siteDir, 0);
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 const context = await browser.newContext({ viewport: { width: 1400, height: 1100 }, acceptDownloads: true });
 await context.grantPermissions(['clipboard-read', 'clipboard-write']);
 const pageErrors = [];
@@ -110,6 +92,8 @@ await check('a session played in chromium, saved with "Save replay", ends on the
 await check('its link and "Watch" play it back to the same last frame', async () => {
     expect(sessionFrame !== null, 'no session to watch');
     await page.click('#copy-link');
+    // The link is made (deflated) after the click returns.
+    await page.waitForFunction(() => document.getElementById('replay-link').value !== '');
     const link = await page.inputValue('#replay-link');
     expect(link.startsWith(url) && link.includes('#replay='), `the link is ${link}`);
     expect(await page.evaluate(() => navigator.clipboard.readText()) === link, 'the clipboard does not hold the link');
@@ -117,6 +101,9 @@ await check('its link and "Watch" play it back to the same last frame', async ()
     await watcher.goto(link);
     await running(watcher);
     expect(await watcher.isVisible('#watch-controls'), 'no viewer controls while watching');
+    // Watching does not pause when the picture loses the focus.
+    await watcher.evaluate(() => document.getElementById('screen').blur());
+    await waitTicks(10, watcher);
     await ended(watcher);
     let difference = frameDifference(await readCanvas(watcher), sessionFrame);
     expect(difference === null, `watched through the link: ${difference}`);
@@ -213,5 +200,5 @@ await browser.close();
 server.close();
 fs.rmSync(work, { recursive: true, force: true });
 console.log(`link lengths: ${lengths.join(', ')}`);
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+console.log(`${tally.passed} passed, ${tally.failed} failed`);
+process.exit(tally.failed === 0 ? 0 : 1);

@@ -6,7 +6,7 @@ import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { chromium } from 'playwright-core';
+import { cases, launchChromium } from './harness.mjs';
 import { startServer } from './serve.mjs';
 
 const [siteDir, serverBin] = process.argv.slice(2).map((arg) => arg && path.resolve(arg));
@@ -15,20 +15,7 @@ if (!serverBin) {
     process.exit(2);
 }
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'vorpaline-scores-page-'));
-let failed = 0, passed = 0;
-async function check(name, body) {
-    try {
-        const note = await body();
-        passed += 1;
-        console.log(`ok   ${name}${note ? ` (${note})` : ''}`);
-    } catch (error) {
-        failed += 1;
-        console.log(`FAIL ${name}: ${error.message}`);
-    }
-}
-function expect(condition, message) {
-    if (!condition) throw new Error(message);
-}
+const { check, expect, tally } = cases();
 
 // The score server with the site, on a free port of 127.0.0.1; resolves to its address.
 const server = spawn(serverBin, ['--port', '0', '--site', siteDir, '--db', `sqlite:${path.join(work, 'scores.db')}`],
@@ -43,12 +30,7 @@ const url = await new Promise((resolve, reject) => {
     server.on('exit', (code) => reject(new Error(`the score server exited with status ${code}`)));
 });
 
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 const context = await browser.newContext({ viewport: { width: 1400, height: 1100 } });
 const pageErrors = [];
 context.on('page', (page) => page.on('pageerror', (error) => pageErrors.push(error.message)));
@@ -129,5 +111,5 @@ expect(pageErrors.length === 0, `uncaught errors: ${pageErrors.join('; ')}`);
 await browser.close();
 server.kill('SIGTERM');
 fs.rmSync(work, { recursive: true, force: true });
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+console.log(`${tally.passed} passed, ${tally.failed} failed`);
+process.exit(tally.failed === 0 ? 0 : 1);

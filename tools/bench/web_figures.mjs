@@ -6,7 +6,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { chromium } from 'playwright-core';
+import { descendantsCpuTicks, launchChromium } from '../../tests/web/harness.mjs';
 import { startServer } from '../../tests/web/serve.mjs';
 
 const siteDir = process.argv[2];
@@ -25,37 +25,9 @@ for (const name of fs.readdirSync(siteDir).sort()) {
 }
 console.log(`${'total'.padEnd(22)} ${String(total).padStart(8)} bytes, ${String(gzipped).padStart(7)} gzipped`);
 
-// utime + stime of all the descendants of a process, in clock ticks (100 a second here).
-function descendantsCpuTicks(pid) {
-    const children = new Map();
-    for (const entry of fs.readdirSync('/proc')) {
-        if (!/^\d+$/.test(entry)) continue;
-        try {
-            const stat = fs.readFileSync(`/proc/${entry}/stat`, 'utf8');
-            const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-            const parent = Number(fields[1]);
-            if (!children.has(parent)) children.set(parent, []);
-            children.get(parent).push({ pid: Number(entry), ticks: Number(fields[11]) + Number(fields[12]) });
-        } catch { /* the process ended meanwhile */ }
-    }
-    let sum = 0;
-    const queue = [pid];
-    while (queue.length) {
-        for (const child of children.get(queue.shift()) || []) {
-            sum += child.ticks;
-            queue.push(child.pid);
-        }
-    }
-    return sum;
-}
 
 const { server, url } = await startServer(siteDir, 0);
-const browser = await chromium.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-        '--disable-component-update', '--disable-sync'],
-});
+const browser = await launchChromium();
 // Without the service worker, every load comes from the server, as a first visit does.
 const page = await browser.newPage({ viewport: { width: 1000, height: 800 }, serviceWorkers: 'block' });
 const loads = [];
