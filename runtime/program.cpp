@@ -309,21 +309,6 @@ void read_player_keys(Run &run, KeySnapshot &keys)
     keys = build_key_snapshot(input_of(run), raw);
 }
 
-void start_recorded_script(ScriptWriter &writer, std::FILE *file, const char *command, const char *place,
-                           const char *fed_by)
-{
-    char when[32] = "at an unknown time";
-    std::time_t now = std::time(nullptr);
-    std::tm utc;
-    if (gmtime_r(&now, &utc) != nullptr)
-        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
-    char header[256];
-    std::snprintf(header, sizeof header,
-                  "recorded %s by %s: the game (runtime %s) in %s (krv_fullscreen = %u, krv_showfps = %u) with %s",
-                  when, command, runtime_version, place, unsigned{fullscreen}, unsigned{show_fps}, fed_by);
-    start_script(writer, file, header);
-}
-
 int run_program(const ProgramOptions &options)
 {
     if (runtime_init() != 0) {

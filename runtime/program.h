@@ -3,11 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 struct KeySnapshot;
 struct Run;
-struct ScriptWriter;
 
 // What the program was asked to do besides playing: record the session into a script file, or watch
 // a script (the keyboard then only stops the watch, with Escape). Paths, or none.
@@ -26,9 +24,3 @@ int run_program(const ProgramOptions &options);
 
 // The keys of the player's devices as the run's bindings read them, at this moment.
 void read_player_keys(Run &run, KeySnapshot &keys);
-
-// Starts the script of a session recorded as it is played: its first line says when (UTC), by which
-// command, the runtime's version, where the game was played, the two settings that shape a run, and
-// what fed it.
-void start_recorded_script(ScriptWriter &writer, std::FILE *file, const char *command, const char *place,
-                           const char *fed_by);
