@@ -1,5 +1,7 @@
 // boss.cpp: the boss's five phases, kept in its 'param': entry, orbit and stream, strike, rain,
 // sinking. Leaving the playfield while the ship is alive ends the stage.
+#include <iterator>
+
 #include "actors/angle_math.h"
 #include "actors/pool.h"
 #include "actors/spawner.h"
@@ -41,8 +43,9 @@ int16_t spot_x(const Actor &boss)
     return wrap16(boss.origin_x + spot_factor[boss.anim & 3] * boss.angle);
 }
 
-void enter(Actor &boss)
+void enter(Run &run, uint16_t i)
 {
+    Actor &boss = run.actor_pool[i];
     boss.y = wrap16(boss.y + 1);
     if (boss.y > entry_end_y) {
         boss.origin_x = boss.x;
@@ -188,25 +191,12 @@ void boss_spawn(Run &, Actor &boss, uint16_t)
 
 void boss_update(Run &run, uint16_t i)
 {
-    switch (run.actor_pool[i].param) {
-    case BOSS_ENTRY:
-        enter(run.actor_pool[i]);
-        break;
-    case BOSS_ORBIT:
-        orbit(run, i);
-        break;
-    case BOSS_STRIKE:
-        strike(run, i);
-        break;
-    case BOSS_RAIN:
-        rain(run, i);
-        break;
-    case BOSS_SINKING:
-        sink(run, i);
-        break;
-    default:
-        break;
-    }
+    // Each phase's update by its number; a boss whose 'param' names no phase stands still.
+    constexpr ActorUpdate phase_updates[] = {enter, orbit, strike, rain, sink};
+    static_assert(BOSS_ENTRY == 0 && BOSS_ORBIT == 1 && BOSS_STRIKE == 2 && BOSS_RAIN == 3 && BOSS_SINKING == 4);
+    int16_t phase = run.actor_pool[i].param;
+    if (phase >= 0 && phase < static_cast<int16_t>(std::size(phase_updates)))
+        phase_updates[phase](run, i);
 }
 
 void boss_draw(Run &run, uint16_t i)

@@ -84,7 +84,19 @@ uint32_t top_bits(uint32_t pixel, Field field, int keep)
 
 struct Masks {
     uint32_t r, g, b, a;
+    bool operator==(const Masks &) const = default;
 };
+
+// One of the formats, as the one the masks ask for.
+template <size_t n> bool listed_format(const Masks (&formats)[n], const Masks &asked, Masks &used)
+{
+    for (const Masks &format : formats)
+        if (format == asked) {
+            used = format;
+            return true;
+        }
+    return false;
+}
 
 // The pixel formats SDL2 gives a surface of 16 or 32 bits with these masks (the masks of each, found
 // by asking SDL_MasksToPixelFormatEnum): a red mask of 0 takes the depth's default, anything not
@@ -105,27 +117,17 @@ bool resolve_masks(uint32_t depth, const Masks &asked, Masks &used)
         {0x3FF00000, 0x000FFC00, 0x000003FF, 0xC0000000},
     };
     if (depth == 16) {
-        if (asked.r == 0 || (asked.r == 0x003F && asked.g == 0x07C0 && asked.b == 0xF800 && asked.a == 0)) {
+        if (asked.r == 0 || asked == Masks{0x003F, 0x07C0, 0xF800, 0}) {
             used = {0xF800, 0x07E0, 0x001F, 0};
             return true;
         }
-        for (const Masks &format : formats16)
-            if (asked.r == format.r && asked.g == format.g && asked.b == format.b && asked.a == format.a) {
-                used = format;
-                return true;
-            }
-        return false;
+        return listed_format(formats16, asked, used);
     }
     if (asked.r == 0) {
         used = {0x00FF0000, 0x0000FF00, 0x000000FF, 0};
         return true;
     }
-    for (const Masks &format : formats32)
-        if (asked.r == format.r && asked.g == format.g && asked.b == format.b && asked.a == format.a) {
-            used = format;
-            return true;
-        }
-    return false;
+    return listed_format(formats32, asked, used);
 }
 
 // The bit fields of a file with compression 3, as SDL_LoadBMP_RW reads them: right after the 40-byte

@@ -98,41 +98,55 @@ TEST_F(SpawnerTest, ExplosionWritesOnlyPositionKindAgeAndHandlers)
 
 TEST_F(SpawnerTest, BlankCellsOfOtherKindsKeepTheSlotsContents)
 {
-    make_stale(run.actor_pool[0]);
-    spawn_actor(run, 300, 100, KIND_BEAM_SHOT, 0);
-    EXPECT_EQ(run.actor_pool[0].origin_x, 0);
-    EXPECT_EQ(run.actor_pool[0].origin_y, 902);
-    EXPECT_EQ(run.actor_pool[0].param, 903);
-    EXPECT_EQ(run.actor_pool[0].hp, 907);
-    EXPECT_EQ(run.actor_pool[0].hit_w, 2);
-    EXPECT_EQ(run.actor_pool[0].hit_h, 16);
-
-    make_stale(run.actor_pool[0]);
-    spawn_actor(run, 300, 100, KIND_HUNTER, 0);
-    EXPECT_EQ(run.actor_pool[0].step, 3);
-    EXPECT_EQ(run.actor_pool[0].hp, 907);
-
-    make_stale(run.actor_pool[0]);
-    spawn_actor(run, 308, -8, KIND_BOSS, 0);
-    EXPECT_EQ(run.actor_pool[0].origin_x, 308);
-    EXPECT_EQ(run.actor_pool[0].origin_y, -8);
-    EXPECT_EQ(run.actor_pool[0].param, 0);
-    EXPECT_EQ(run.actor_pool[0].angle, 904);
-    EXPECT_EQ(run.actor_pool[0].anim, 905);
-    EXPECT_EQ(run.actor_pool[0].step, 906);
-    EXPECT_EQ(run.actor_pool[0].hp, 907);
-
-    make_stale(run.actor_pool[0]);
-    spawn_actor(run, 300, 100, KIND_BOSS_DROP, 0);
-    EXPECT_EQ(run.actor_pool[0].hit_w, 26);
-    EXPECT_EQ(run.actor_pool[0].hit_h, 32);
-    EXPECT_EQ(run.actor_pool[0].origin_x, 901);
-    EXPECT_EQ(run.actor_pool[0].param, 903);
-
-    make_stale(run.actor_pool[0]);
-    spawn_actor(run, 264, 0, KIND_DEBRIS, 758);
-    EXPECT_EQ(run.actor_pool[0].anim, 905);
-    EXPECT_EQ(run.actor_pool[0].step, 906);
+    // Each kind spawned over a stale slot, with fields as its spawn leaves them: 9xx is the stale
+    // value kept (see make_stale), anything else was written.
+    struct FieldIs {
+        int16_t Actor::*field;
+        int16_t value;
+    };
+    struct Case {
+        uint8_t kind;
+        int16_t x, y;
+        uint16_t parent;
+        std::vector<FieldIs> fields;
+    };
+    const Case cases[] = {
+        {KIND_BEAM_SHOT,
+         300,
+         100,
+         0,
+         {{&Actor::origin_x, 0},
+          {&Actor::origin_y, 902},
+          {&Actor::param, 903},
+          {&Actor::hp, 907},
+          {&Actor::hit_w, 2},
+          {&Actor::hit_h, 16}}},
+        {KIND_HUNTER, 300, 100, 0, {{&Actor::step, 3}, {&Actor::hp, 907}}},
+        {KIND_BOSS,
+         308,
+         -8,
+         0,
+         {{&Actor::origin_x, 308},
+          {&Actor::origin_y, -8},
+          {&Actor::param, 0},
+          {&Actor::angle, 904},
+          {&Actor::anim, 905},
+          {&Actor::step, 906},
+          {&Actor::hp, 907}}},
+        {KIND_BOSS_DROP,
+         300,
+         100,
+         0,
+         {{&Actor::hit_w, 26}, {&Actor::hit_h, 32}, {&Actor::origin_x, 901}, {&Actor::param, 903}}},
+        {KIND_DEBRIS, 264, 0, 758, {{&Actor::anim, 905}, {&Actor::step, 906}}},
+    };
+    for (const Case &c : cases) {
+        make_stale(run.actor_pool[0]);
+        spawn_actor(run, c.x, c.y, c.kind, c.parent);
+        for (size_t k = 0; k < c.fields.size(); k++)
+            EXPECT_EQ(run.actor_pool[0].*c.fields[k].field, c.fields[k].value)
+                << "kind " << int{c.kind} << ", field " << k + 1 << " of its row";
+    }
 }
 
 TEST_F(SpawnerTest, FighterAimsAtTheShipsCentre)

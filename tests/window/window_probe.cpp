@@ -149,6 +149,18 @@ Clock::time_point deadline_after(double seconds)
     return Clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
 }
 
+// Asks 'done' again every poll interval until it says yes or the deadline has passed; whether it did.
+template <typename Done> bool poll_until(Clock::time_point deadline, Done done)
+{
+    for (;;) {
+        if (done())
+            return true;
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(poll_interval);
+    }
+}
+
 bool has_class(Display *display, Window window, const std::string &wanted)
 {
     XClassHint hint{};
@@ -538,15 +550,14 @@ int command_find(int argc, char **argv)
     if (argc != 2)
         fail("usage: find CLASS SECONDS");
     Display *display = open_display();
-    auto deadline = deadline_after(parse_seconds(argv[1]));
-    for (;;) {
-        if (std::optional<Window> window = find_window(display, argv[0])) {
-            std::printf("%lu\n", static_cast<unsigned long>(*window));
-            return 0;
-        }
-        if (Clock::now() > deadline)
-            break;
-        std::this_thread::sleep_for(poll_interval);
+    std::optional<Window> window;
+    auto found = [&] {
+        window = find_window(display, argv[0]);
+        return window.has_value();
+    };
+    if (poll_until(deadline_after(parse_seconds(argv[1])), found)) {
+        std::printf("%lu\n", static_cast<unsigned long>(*window));
+        return 0;
     }
     std::fprintf(stderr, "window_probe: no viewable window of class %s\n", argv[0]);
     return 1;
@@ -716,15 +727,12 @@ int command_read(int argc, char **argv)
     int x = parse_int(argv[1]), y = parse_int(argv[2]);
     Rgb background = parse_colour(argv[3]);
     IndexedBitmap font = read_bitmap(argv[4]);
-    auto deadline = deadline_after(parse_seconds(argv[5]));
     std::string text;
-    for (;;) {
+    poll_until(deadline_after(parse_seconds(argv[5])), [&] {
         if (std::optional<Picture> picture = grab(display, window))
             text = read_text(*picture, x, y, background, font);
-        if (!text.empty() || Clock::now() > deadline)
-            break;
-        std::this_thread::sleep_for(poll_interval);
-    }
+        return !text.empty();
+    });
     std::printf("%s\n", text.c_str());
     return text.empty() ? 1 : 0;
 }
@@ -764,9 +772,10 @@ int command_expect(int argc, char **argv)
         fail("nothing to check");
 
     int in_a_row = 0;
+    bool gone = false;
     std::optional<Picture> last;
     std::vector<std::string> faults;
-    for (;;) {
+    bool shown = poll_until(deadline, [&] {
         std::optional<Picture> picture = grab(display, window);
         faults.clear();
         if (picture) {
@@ -777,18 +786,20 @@ int command_expect(int argc, char **argv)
             }
             last = std::move(picture);
         } else if (!window_exists(display, window)) {
-            std::fprintf(stderr, "window_probe: window %s no longer exists\n", argv[0]);
-            return window_gone;
+            gone = true;
+            return true;
         } else {
             faults.push_back("the window could not be grabbed (it is not mapped)");
         }
         in_a_row = faults.empty() ? in_a_row + 1 : 0;
-        if (in_a_row >= samples)
-            return 0;
-        if (Clock::now() > deadline)
-            break;
-        std::this_thread::sleep_for(poll_interval);
+        return in_a_row >= samples;
+    });
+    if (gone) {
+        std::fprintf(stderr, "window_probe: window %s no longer exists\n", argv[0]);
+        return window_gone;
     }
+    if (shown)
+        return 0;
     std::fprintf(stderr, "window_probe: the window did not show what was expected; in the last grab:\n");
     for (const std::string &fault : faults)
         std::fprintf(stderr, "  %s\n", fault.c_str());
@@ -799,6 +810,17 @@ int command_expect(int argc, char **argv)
     return 1;
 }
 
+// The commands, by the name the first argument gives.
+struct Command {
+    const char *name;
+    int (*run)(int argc, char **argv);
+};
+constexpr Command commands[] = {
+    {"find", command_find},     {"close", command_close}, {"size", command_size},
+    {"name", command_name},     {"grab", command_grab},   {"icon", command_icon},
+    {"colour", command_colour}, {"read", command_read},   {"expect", command_expect},
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -806,25 +828,8 @@ int main(int argc, char **argv)
     if (argc < 2)
         fail("usage: window_probe find|close|size|name|grab|icon|colour|read|expect ...");
     std::string command = argv[1];
-    int rest = argc - 2;
-    char **args = argv + 2;
-    if (command == "find")
-        return command_find(rest, args);
-    if (command == "close")
-        return command_close(rest, args);
-    if (command == "size")
-        return command_size(rest, args);
-    if (command == "name")
-        return command_name(rest, args);
-    if (command == "grab")
-        return command_grab(rest, args);
-    if (command == "icon")
-        return command_icon(rest, args);
-    if (command == "colour")
-        return command_colour(rest, args);
-    if (command == "read")
-        return command_read(rest, args);
-    if (command == "expect")
-        return command_expect(rest, args);
+    for (const Command &known : commands)
+        if (command == known.name)
+            return known.run(argc - 2, argv + 2);
     fail("unknown command " + command);
 }

@@ -61,35 +61,38 @@ void write_ship(std::FILE *out, const Run &run)
                  run.player_ship.y, run.ship_state, run.lives, run.invincible_ticks);
 }
 
-void write_shots(std::FILE *out, const Run &run)
+// "name":[...] of the active records in slot order, each one written by 'write' with its slot.
+template <int count, typename Write>
+void write_active(std::FILE *out, const char *name, const Actor (&records)[count], Write write)
 {
-    std::fputs("\"shots\":[", out);
+    std::fprintf(out, "\"%s\":[", name);
     bool first = true;
-    for (int slot = 0; slot < player_shot_count; slot++) {
-        const Actor &s = run.player_shots[slot];
-        if (!s.active)
+    for (int slot = 0; slot < count; slot++) {
+        if (!records[slot].active)
             continue;
-        std::fprintf(out, "%s[%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", first ? "" : ",", slot, s.x, s.y, s.w, s.h, s.hit_x,
-                     s.hit_y, s.hit_w, s.hit_h, static_cast<int16_t>(s.kind));
+        if (!first)
+            std::fputc(',', out);
+        write(slot, records[slot]);
         first = false;
     }
     std::fputc(']', out);
 }
 
+void write_shots(std::FILE *out, const Run &run)
+{
+    write_active(out, "shots", run.player_shots, [out](int slot, const Actor &s) {
+        std::fprintf(out, "[%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", slot, s.x, s.y, s.w, s.h, s.hit_x, s.hit_y, s.hit_w,
+                     s.hit_h, static_cast<int16_t>(s.kind));
+    });
+}
+
 void write_actors(std::FILE *out, const Run &run)
 {
-    std::fputs("\"actors\":[", out);
-    bool first = true;
-    for (int i = 0; i < actor_pool_size; i++) {
-        const Actor &a = run.actor_pool[i];
-        if (!a.active)
-            continue;
-        std::fprintf(out, "%s[%d,%u,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", first ? "" : ",", i, a.kind, a.x,
-                     a.y, a.w, a.h, a.hit_x, a.hit_y, a.hit_w, a.hit_h, a.origin_x, a.origin_y, a.param, a.angle,
-                     a.anim, a.step, a.hp);
-        first = false;
-    }
-    std::fputc(']', out);
+    write_active(out, "actors", run.actor_pool, [out](int i, const Actor &a) {
+        std::fprintf(out, "[%d,%u,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d]", i, a.kind, a.x, a.y, a.w, a.h,
+                     a.hit_x, a.hit_y, a.hit_w, a.hit_h, a.origin_x, a.origin_y, a.param, a.angle, a.anim, a.step,
+                     a.hp);
+    });
 }
 
 void write_draw(std::FILE *out, const DrawLog &log, int n)
